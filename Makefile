@@ -48,6 +48,9 @@ bench: bootstrap
 	cmake --build $(REL_BUILD) -j $(JOBS)
 	scripts/run-benchmarks $(REL_BUILD)
 
+fuzz: bootstrap
+	scripts/run-fuzz
+
 art: bootstrap
 	scripts/make-art
 
