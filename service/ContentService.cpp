@@ -1,0 +1,129 @@
+#include "ContentService.h"
+
+#include "Catalogue.h"
+
+#include <filesystem>
+#include <fstream>
+#include <httplib.h>
+#include <sstream>
+
+namespace Service {
+
+namespace {
+
+constexpr const char* kListFolder = "/bramblemere/game/publish/xml/content/glimmeries/";
+constexpr const char* kPatchFolder = "/bramblemere/game/glimmeries/english/";
+constexpr const char* kCurrentVersion = "V1.0.4.34";
+
+// A transparent 1x1 GIF: what an analytics beacon answers with.
+constexpr unsigned char kPixel[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80,
+                                    0x00, 0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0x21, 0xf9, 0x04,
+                                    0x01, 0x00, 0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x01,
+                                    0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b};
+
+bool SafeFileName(const std::string& name) {
+    if (name.empty() || name.size() > 128 || name.front() == '.') {
+        return false;
+    }
+    for (const char c : name) {
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                             c == '.' || c == '_' || c == '-';
+        if (!allowed) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadFile(const std::filesystem::path& path, std::string& content) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    content = buffer.str();
+    return true;
+}
+
+std::string ContentType(const std::string& name) {
+    const auto dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+    if (extension == ".swf" || extension == ".html") {
+        return "text/html; charset=utf-8";
+    }
+    if (extension == ".ver" || extension == ".txt") {
+        return "text/plain; charset=utf-8";
+    }
+    return "application/octet-stream";
+}
+
+} // namespace
+
+ContentService::ContentService(GameStore& store, std::string contentDirectory, std::string movieVersion)
+    : m_store(store), m_contentDirectory(std::move(contentDirectory)),
+      m_movieVersion(std::move(movieVersion)) {}
+
+std::string ContentService::PatcherVersionFile() const {
+    std::string content;
+    if (!m_contentDirectory.empty() &&
+        ReadFile(std::filesystem::path(m_contentDirectory) / "patcher.ver", content)) {
+        return content;
+    }
+    content = std::string("PATCHER_VERSION_STRING_SERVER=") + kCurrentVersion + "\n";
+    if (!m_movieVersion.empty()) {
+        content += "GLM_SWF_VERSION=" + m_movieVersion + "\n";
+    }
+    return content;
+}
+
+void ContentService::Register(httplib::Server& server) {
+    const auto list = [&server](const char* name, std::string body) {
+        server.Get(std::string(kListFolder) + name,
+                   [body](const httplib::Request&, httplib::Response& response) {
+                       response.set_content(body, "text/xml; charset=utf-8");
+                   });
+    };
+    list("ClickCharmList.xml", Catalogue::CharmListXml());
+    list("ClickButterflyList.xml", Catalogue::ButterflyListXml());
+    list("ClickMessageList.xml", Catalogue::MessageListXml());
+    list("ClickGiftList.xml", Catalogue::GiftListXml());
+
+    server.Get(std::string(kPatchFolder) + "patcher.ver",
+               [this](const httplib::Request&, httplib::Response& response) {
+                   response.set_header("Cache-Control", "no-store");
+                   response.set_content(PatcherVersionFile(), "text/plain; charset=utf-8");
+               });
+
+    server.Get(std::string(kPatchFolder) + "([^/]+)",
+               [this](const httplib::Request& request, httplib::Response& response) {
+                   const std::string name = request.matches[1];
+                   std::string content;
+                   if (m_contentDirectory.empty() || !SafeFileName(name) ||
+                       !ReadFile(std::filesystem::path(m_contentDirectory) / name, content)) {
+                       response.status = 404;
+                       response.set_content("No such file: " + name + "\n", "text/plain; charset=utf-8");
+                       return;
+                   }
+                   response.set_content(content, ContentType(name));
+               });
+
+    // The beacon: /b/ss/<suites>/1/<cache breaker>?...&gn=<site>:<page>...
+    server.Get("/b/ss/([^/]+)/1/([^/]+)", [this](const httplib::Request& request,
+                                                 httplib::Response& response) {
+        std::string page = request.get_param_value("gn");
+        const auto colon = page.rfind(':');
+        if (colon != std::string::npos) {
+            page = page.substr(colon + 1);
+        }
+        m_store.RecordReport(page.substr(0, 200), std::string(request.matches[2]).substr(0, 64));
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(std::string(reinterpret_cast<const char*>(kPixel), sizeof kPixel), "image/gif");
+    });
+}
+
+} // namespace Service
