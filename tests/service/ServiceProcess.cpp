@@ -74,8 +74,11 @@ std::string ReadAll(int fd) {
 } // namespace
 
 std::string ServiceProgram() {
-    const char* build = std::getenv("GLM_BUILD_DIR");
-    return std::string(build ? build : ".") + "/bin/glimmeries-service";
+    if (const char* build = std::getenv("GLM_BUILD_DIR")) {
+        return std::string(build) + "/bin/glimmeries-service";
+    }
+    // Outside CTest (benchmarks): the service sits beside the running program.
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "glimmeries-service").string();
 }
 
 CommandResult RunService(const std::vector<std::string>& arguments) {
