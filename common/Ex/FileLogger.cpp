@@ -57,12 +57,21 @@ void FileLogger::Write(const std::string& formattedText) {
     std::fputc('\n', m_stream.get());
     std::fflush(m_stream.get());
     const long position = std::ftell(m_stream.get());
-    if (position >= 0 && static_cast<std::uint64_t>(position) >= m_maxSize) {
+    // The header record written by a rotation never starts another one,
+    // even when maxSize is smaller than the header itself.
+    if (!m_rotating && position >= 0 && static_cast<std::uint64_t>(position) >= m_maxSize) {
         Rotate();
     }
 }
 
 void FileLogger::Rotate() {
+    struct RotatingFlag {
+        bool& flag;
+        explicit RotatingFlag(bool& rotating) : flag(rotating) { flag = true; }
+        ~RotatingFlag() { flag = false; }
+        RotatingFlag(const RotatingFlag&) = delete;
+        RotatingFlag& operator=(const RotatingFlag&) = delete;
+    } rotating(m_rotating);
     try {
         const std::string temporary = m_path + ".tmp";
         const std::string backup = BackupPathFor(m_path);

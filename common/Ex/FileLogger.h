@@ -48,6 +48,7 @@ private:
     std::string m_headerLine;
     std::unique_ptr<std::FILE, FileCloser> m_stream;
     std::uint32_t m_maxSize;
+    bool m_rotating = false; // guarded by m_lock
 };
 
 } // namespace Ex

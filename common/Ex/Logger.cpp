@@ -65,7 +65,7 @@ std::string FormatTimePrefix(const std::tm& localTime, long biasMinutes) {
     return std::to_string(localTime.tm_mday) + "/" + std::to_string(localTime.tm_mon + 1) + "/" +
            std::to_string(localTime.tm_year + 1900) + " " + std::to_string(localTime.tm_hour) + ":" +
            std::to_string(localTime.tm_min) + ":" + std::to_string(localTime.tm_sec) + " (" +
-           (biasMinutes >= 0 ? "+" : "-") + std::to_string(magnitude) + " to GMT): ";
+           (hours >= 0 ? "+" : "-") + std::to_string(magnitude) + " to GMT): ";
 }
 
 std::string Logger::FormatMessage(const std::string& message) const {
