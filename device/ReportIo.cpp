@@ -25,7 +25,8 @@ Readiness WaitFor(int handle, short events, int timeoutMs, int& error) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // Rounded up: poll's millisecond must not end the wait early.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd fd{handle, events, 0};
         const int ready = ::poll(&fd, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
         if (ready < 0 && errno == EINTR) {
@@ -36,6 +37,9 @@ Readiness WaitFor(int handle, short events, int timeoutMs, int& error) {
             return Readiness::Failed;
         }
         if (ready == 0) {
+            if (Clock::now() < deadline) {
+                continue;
+            }
             return Readiness::TimedOut;
         }
         if ((fd.revents & events) != 0) {

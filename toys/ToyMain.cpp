@@ -27,7 +27,7 @@ void Usage() {
                "The toy appears on the simulated bus ($GLIMMERIES_TOY_DIR, else\n"
                "$XDG_RUNTIME_DIR/glimmeries/toys) and reads commands from standard input:\n"
                "  touch charm ID | touch bracelet VALUE | meet NAME | points N | dump\n"
-               "  hang | answer | fault reportid|short|none | unplug\n"
+               "  hang | answer | fault reportid|short|none [N] | unplug\n"
                "It prints one line per event. --charm, --friend and --points fill a toy\n"
                "whose state file does not exist yet; the state file keeps the memory\n"
                "between runs (default $XDG_STATE_HOME/glimmeries/toys/NAME.state).\n"

@@ -300,12 +300,16 @@ bool VirtualToy::ServeClient(int client) {
     Persist();
     if (reply) {
         std::size_t length = reply->size();
-        if (m_fault == Fault::ReportId) {
-            (*reply)[0] = 1;
-        } else if (m_fault == Fault::Short) {
-            length = 5;
+        if (m_fault != Fault::None && m_faultAfter > 0) {
+            --m_faultAfter;
+        } else if (m_fault != Fault::None) {
+            if (m_fault == Fault::ReportId) {
+                (*reply)[0] = 1;
+            } else {
+                length = 5;
+            }
+            m_fault = Fault::None;
         }
-        m_fault = Fault::None;
         ::send(client, reply->data(), length, MSG_NOSIGNAL);
     }
     return true;
@@ -399,8 +403,10 @@ bool VirtualToy::ExecuteLine(const std::string& line) {
     } else if (verb == "answer") {
         m_hanging = false;
         Output("answering");
-    } else if (verb == "fault" && (first == "reportid" || first == "short" || first == "none")) {
+    } else if (verb == "fault" && (first == "reportid" || first == "short" || first == "none") &&
+               (second.empty() || (ParseNumber(second, number) && number >= 0))) {
         m_fault = first == "reportid" ? Fault::ReportId : first == "short" ? Fault::Short : Fault::None;
+        m_faultAfter = second.empty() ? 0 : number;
         Output("fault " + first);
     } else {
         Output("error: unknown command: " + line);

@@ -12,7 +12,7 @@
 //   points N              set the Glint Points counter
 //   dump                  print the memory
 //   hang | answer         stop answering reports, and start again
-//   fault reportid|short|none   damage the next reply
+//   fault reportid|short|none [N]  damage the reply after N good ones
 //   unplug                (or the end of the commands) leave the bus
 
 #include "toys/ToyFirmware.h"
@@ -86,6 +86,7 @@ private:
     std::string m_pendingInput;
     bool m_hanging = false;
     enum class Fault { None, ReportId, Short } m_fault = Fault::None;
+    std::int64_t m_faultAfter = 0; // good replies before the fault
 };
 
 /// Parses a decimal or 0x-hex number into value; false when it is not one.

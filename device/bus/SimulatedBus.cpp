@@ -120,7 +120,11 @@ std::vector<BusChange> SimulatedBus::ReadChanges() {
 }
 
 std::vector<std::string> SimulatedBus::EnumeratePaths() {
-    std::vector<std::string> names;
+    struct Entry {
+        timespec changed;
+        std::string fileName;
+    };
+    std::vector<Entry> entries;
     DIR* directory = ::opendir(m_directory.c_str());
     if (directory == nullptr) {
         Diagnostic("simulated bus: cannot read %s: %u\n", m_directory.c_str(), static_cast<unsigned>(errno));
@@ -128,15 +132,26 @@ std::vector<std::string> SimulatedBus::EnumeratePaths() {
     }
     while (const dirent* entry = ::readdir(directory)) {
         const std::string fileName = entry->d_name;
-        if (!IsHidden(fileName)) {
-            names.push_back(fileName);
+        struct stat info {};
+        if (!IsHidden(fileName) && ::lstat((m_directory + "/" + fileName).c_str(), &info) == 0) {
+            entries.push_back(Entry{info.st_ctim, fileName});
         }
     }
     ::closedir(directory);
-    std::sort(names.begin(), names.end());
+    // In the order the toys appeared (a toy's rename into place sets the
+    // change time), as a real bus lists devices in the order they came.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.changed.tv_sec != b.changed.tv_sec) {
+            return a.changed.tv_sec < b.changed.tv_sec;
+        }
+        if (a.changed.tv_nsec != b.changed.tv_nsec) {
+            return a.changed.tv_nsec < b.changed.tv_nsec;
+        }
+        return a.fileName < b.fileName;
+    });
     std::vector<std::string> paths;
-    for (const std::string& fileName : names) {
-        paths.push_back(m_directory + "/" + fileName);
+    for (const Entry& entry : entries) {
+        paths.push_back(m_directory + "/" + entry.fileName);
     }
     return paths;
 }

@@ -21,8 +21,8 @@ public:
     bool StartMonitor() override;
     int GetMonitorHandle() const override { return m_inotify; }
     std::vector<BusChange> ReadChanges() override;
-    /// The socket files with toy names, sorted by name; hidden (in-progress)
-    /// names are skipped silently, other foreign files with a line each.
+    /// The files of the directory in the order they appeared (change time,
+    /// then name); hidden (in-progress) names are left out.
     std::vector<std::string> EnumeratePaths() override;
     /// Ids from the file name, once the file is a socket somebody listens
     /// on. A foreign or stale file gets diagnostic lines and false.

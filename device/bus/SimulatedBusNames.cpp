@@ -97,7 +97,7 @@ std::optional<SimulatedToyName> ParseToySocketName(const std::string& fileName) 
     static const std::string kPrefix = "toy-";
     static const std::string kSuffix = ".sock";
     // "toy-" VVVV "-" PPPP "-" NAME ".sock"
-    if (fileName.size() < kPrefix.size() + 11 + 1 + kSuffix.size() || fileName.compare(0, 4, kPrefix) != 0 ||
+    if (fileName.size() < kPrefix.size() + 10 + 1 + kSuffix.size() || fileName.compare(0, 4, kPrefix) != 0 ||
         fileName.compare(fileName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0 ||
         fileName[8] != '-' || fileName[13] != '-') {
         return std::nullopt;
