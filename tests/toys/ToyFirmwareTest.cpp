@@ -1,0 +1,96 @@
+// The virtual toy's firmware and state file, without sockets.
+
+#include "toys/ToyFirmware.h"
+
+#include "device/SupportedToys.h"
+#include "tests/device/DeviceTestSupport.h"
+#include "toys/ToyStateFile.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Toys::ToyFirmware;
+
+std::optional<Toys::ToyReport> Send(ToyFirmware& firmware, std::initializer_list<std::uint8_t> command) {
+    std::uint8_t report[9] = {0};
+    std::size_t at = 1;
+    for (const std::uint8_t byte : command) {
+        report[at++] = byte;
+    }
+    return firmware.HandleReport(report, sizeof report);
+}
+
+TEST(ToyFirmware, AnswersWordsAndStoresWrites) {
+    std::vector<std::string> events;
+    ToyFirmware firmware(GlmDev::kGameProductId, [&](const std::string& line) { events.push_back(line); });
+    EXPECT_FALSE(Send(firmware, {0x02, 8, 4, 1, 2, 3, 4}));
+    EXPECT_TRUE(firmware.TakeMemoryChanged());
+    EXPECT_FALSE(firmware.TakeMemoryChanged());
+    const auto reply = Send(firmware, {0x01, 8, 4});
+    ASSERT_TRUE(reply);
+    EXPECT_EQ((*reply)[0], 0);
+    EXPECT_EQ((*reply)[1], 1);
+    EXPECT_EQ((*reply)[4], 4);
+    EXPECT_EQ((*reply)[5], 0);
+    // Offsets that are no word: a zero reply, nothing written.
+    EXPECT_EQ((*Send(firmware, {0x01, 6, 4}))[1], 0);
+    EXPECT_EQ((*Send(firmware, {0x01, 128, 4}))[1], 0);
+    EXPECT_FALSE(Send(firmware, {0x02, 126, 4, 9, 9, 9, 9}));
+    EXPECT_FALSE(firmware.TakeMemoryChanged());
+    // A report with another id or size is not a command.
+    const std::uint8_t numbered[9] = {2, 0x02, 0, 4, 1, 1, 1, 1, 0};
+    EXPECT_FALSE(firmware.HandleReport(numbered, 9));
+    EXPECT_EQ(firmware.GetWord(0), 0);
+    EXPECT_EQ(events.back(), "ignored report of 9 bytes");
+}
+
+TEST(ToyFirmware, KeepsPointsAndSlotsWithinBounds) {
+    ToyFirmware game(GlmDev::kGameProductId, nullptr);
+    EXPECT_TRUE(game.SetPoints(1234));
+    EXPECT_EQ(game.GetPoints(), 1230);
+    EXPECT_EQ(game.GetMemory()[4], 0);
+    EXPECT_EQ(game.GetMemory()[7], 3);
+    EXPECT_FALSE(game.SetPoints(100000));
+    EXPECT_FALSE(game.TouchCharm(3)); // a game keeps no charms
+
+    ToyFirmware box(GlmDev::kJewelryBoxProductId, nullptr);
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_TRUE(box.StoreCharm(100 + i));
+    }
+    EXPECT_FALSE(box.TouchCharm(500));
+    EXPECT_FALSE(box.HasPendingTouch());
+    EXPECT_FALSE(box.AddFriend(7)); // only bracelets keep friendships
+    const auto touch = Send(box, {0x04});
+    EXPECT_EQ((*touch)[1], Toys::kNoTouchKind);
+}
+
+TEST(ToyStateFile, RoundTripsAndRefusesDamage) {
+    DeviceTest::TempDir dir;
+    const std::string path = dir.Path() + "/sub/t.state";
+    Toys::ToyMemory memory{};
+    memory[0] = 0xAB;
+    memory[127] = 0x01;
+    std::string error;
+    ASSERT_TRUE(Toys::SaveToyState(path, GlmDev::kBraceletProductId, memory, error)) << error;
+    Toys::ToyMemory loaded{};
+    EXPECT_EQ(Toys::LoadToyState(path, GlmDev::kBraceletProductId, loaded, error), Toys::StateLoad::Loaded);
+    EXPECT_EQ(loaded, memory);
+    EXPECT_EQ(Toys::LoadToyState(dir.Path() + "/none", GlmDev::kBraceletProductId, loaded, error),
+              Toys::StateLoad::Missing);
+
+    const Toys::ToyMemory before = loaded;
+    for (const char* damaged : {"", "glimmeries-toy state 2\n", "glimmeries-toy state 1\nkind bracelet\n00\n",
+                                "glimmeries-toy state 1\nkind game\n"}) {
+        std::ofstream(path) << damaged;
+        error.clear();
+        EXPECT_EQ(Toys::LoadToyState(path, GlmDev::kBraceletProductId, loaded, error),
+                  Toys::StateLoad::Damaged)
+            << damaged;
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(loaded, before);
+    }
+}
+
+} // namespace
