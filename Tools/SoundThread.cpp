@@ -2,9 +2,9 @@
 
 #include "common/Ex/Exceptions.h"
 #include "common/Ex/Logger.h"
+#include "common/Mod/Mod.h"
 #include "common/Win32/Win32Exception.h"
 
-#include <QFile>
 #include <alsa/asoundlib.h>
 #include <cerrno>
 #include <memory>
@@ -94,23 +94,7 @@ void SoundThread::ExtractIfMissing(const std::string& path) const {
     }
     // The sounds live in the program; a copy in the application directory is
     // what gets played, and it is made again whenever it has gone.
-    QFile resource(QStringLiteral(":/res/WAV/") + QString::fromStdString(m_name));
-    if (!resource.open(QIODevice::ReadOnly)) {
-        Ex::NamedException missing;
-        missing.Message() << "Can't extract the resource Name='" << m_name << "' to fileName: '" << path
-                          << "'";
-        missing.AddStackFrame(EX_FRAME);
-        throw missing;
-    }
-    const QByteArray bytes = resource.readAll();
-    QFile target(QString::fromStdString(path));
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) || target.write(bytes) != bytes.size()) {
-        Ex::NamedException failed;
-        failed.Message() << "Can't extract the resource Name='" << m_name << "' to fileName: '" << path
-                         << "'";
-        failed.AddStackFrame(EX_FRAME);
-        throw failed;
-    }
+    Mod::ExtractResourceToDisk(m_name, "WAV", path);
 }
 
 void SoundThread::PlayFile(const std::string& path) {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace Glm {
+
+/// Where the application keeps its files: the executable's directory when
+/// it is writable (a build tree or a portable install), otherwise the XDG
+/// directories: $XDG_STATE_HOME/glimmeries for the log, $XDG_DATA_HOME/
+/// glimmeries for sounds and movies, $XDG_CONFIG_HOME/glimmeries for
+/// parameters.txt. Every directory exists after Find.
+struct ApplicationDirectories {
+    std::string log;
+    std::string data;
+    std::string config;
+
+    /// Throws Win32::Win32Exception when a directory cannot be made.
+    static ApplicationDirectories Find(const std::string& executableDirectory);
+};
+
+} // namespace Glm

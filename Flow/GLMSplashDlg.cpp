@@ -1,0 +1,82 @@
+#include "GLMSplashDlg.h"
+
+#include "Glimmeries.h"
+#include "MainFrame.h"
+#include "ThinUI/ResourceImage.h"
+#include "common/UI/Messages.h"
+
+namespace Glm {
+
+CGLMSplashDlg::CGLMSplashDlg(Glimmeries& application, MainFrame& frame)
+    : SkinnedScreen(application, frame, kDialogId,
+                    std::make_unique<ThinUI::ResourceImage>("BACKGROUND_SPLASH", "JPG")),
+      m_target([this](const UI::Message& message) { return OnMessage(message); }) {}
+
+CGLMSplashDlg::~CGLMSplashDlg() = default;
+
+bool CGLMSplashDlg::OnInitDialog() {
+    AddButton("EXIT_BUTTONS", 3, kExitId, 665, 17);
+    m_progress = new ThinUI::ProgressBar();
+    if (!m_progress->Attach(this, kProgressId, 267, 431, 215, 14)) {
+        return false;
+    }
+    m_progress->SetBaseColor(kBarColor);
+    m_progress->SetBackgroundColor(kBarBackground);
+    m_progress->SetRange(0, 100);
+    return true;
+}
+
+void CGLMSplashDlg::OnCommand(int controlId) {
+    if (controlId == kExitId) {
+        // Leaving from the splash ends the application, without a sound.
+        hide();
+        GetFrame().Target().Send(UI::WM_CLOSE);
+    }
+}
+
+void CGLMSplashDlg::showEvent(QShowEvent* event) {
+    SkinnedScreen::showEvent(event);
+    if (m_progress != nullptr) {
+        m_progress->StartMarquee();
+    }
+}
+
+void CGLMSplashDlg::hideEvent(QHideEvent* event) {
+    SkinnedScreen::hideEvent(event);
+    if (m_progress != nullptr && m_progress->IsMarquee()) {
+        m_progress->StopMarquee();
+    }
+}
+
+UI::LRESULT CGLMSplashDlg::OnMessage(const UI::Message& message) {
+    switch (message.id) {
+    case UI::WM_GLM_PATCH_PROGRESS:
+        if (m_progress != nullptr) {
+            m_progress->StopMarquee();
+            m_progress->SetPosition(static_cast<int>(message.wParam));
+        }
+        return 0;
+    case UI::WM_GLM_PATCH_DONE:
+        OnPatchDone();
+        return 0;
+    case UI::WM_GLM_CONNECT_ERROR:
+    case UI::WM_GLM_RESPONSE_ERROR:
+    case UI::WM_GLM_DEVICE_ERROR:
+    case UI::WM_GLM_FLASH_UPDATE:
+    case UI::WM_GLM_START_ERROR:
+        return GetFrame().Target().Send(message.id, message.wParam, message.lParam, message.object);
+    default:
+        return 0;
+    }
+}
+
+void CGLMSplashDlg::OnPatchDone() {
+    const std::string baseUrl = GetApplication().GetParameter("GLM_BASE_URL");
+    // The web service client is initialised here with GLM_BASE_URL and
+    // GLM_LOG_LEVEL once it is part of the application object.
+    GetApplication().GetLogger().Log("Connecting to " + baseUrl);
+    GetFrame().Target().Send(UI::WM_GLM_START_SCREENS);
+    hide();
+}
+
+} // namespace Glm

@@ -1,0 +1,219 @@
+#include "MainFrame.h"
+
+#include "GLMCongratsDlg.h"
+#include "GLMQuickPhraseDlg.h"
+#include "GLMSplashDlg.h"
+#include "Glimmeries.h"
+#include "MaskImage.h"
+#include "TrayIcon.h"
+#include "common/Mod/Mod.h"
+#include "common/UI/Messages.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+
+namespace Glm {
+
+namespace {
+
+QString LoadQString(std::uint32_t id) {
+    try {
+        return QString::fromStdString(Mod::LoadString(id));
+    } catch (Ex::Exception& e) {
+        e.AddStackFrame(EX_FRAME);
+        e.LogNoThrow("Glm::MainFrame::LoadQString");
+        return {};
+    }
+}
+
+constexpr std::uint32_t kTitleString = 103;
+constexpr std::uint32_t kStartErrorString = 175;
+
+} // namespace
+
+MainFrame::MainFrame(Glimmeries& application)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_application(application),
+      m_target([this](const UI::Message& message) { return Dispatch(message); }) {
+    setFixedSize(kWidth, kHeight);
+    setWindowTitle(LoadQString(kTitleString));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/res/ICON/128_32"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/res/ICON/128_16"), QSize(16, 16));
+    setWindowIcon(icon);
+    InstallHandlers();
+}
+
+MainFrame::~MainFrame() {
+    // The splash goes with the frame: the worker must stop reporting to it.
+    m_application.GetStartupWorker().ShutDown();
+    m_tray.reset();
+}
+
+void MainFrame::SetHandler(std::uint32_t message, Handler handler) {
+    m_handlers[message] = std::move(handler);
+}
+
+UI::LRESULT MainFrame::Dispatch(const UI::Message& message) {
+    if (m_observer) {
+        m_observer(message);
+    }
+    const auto found = m_handlers.find(message.id);
+    if (found == m_handlers.end()) {
+        return 0;
+    }
+    return found->second(message);
+}
+
+void MainFrame::InstallHandlers() {
+    using UI::Message;
+    SetHandler(UI::WM_GLM_START, [this](const Message&) { return OnStart(); });
+    SetHandler(UI::WM_GLM_SHOW_SPLASH, [this](const Message&) -> UI::LRESULT {
+        if (m_splash) {
+            m_splash->show();
+        }
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_START_SCREENS, [this](const Message&) { return OnStartScreens(); });
+    SetHandler(UI::WM_GLM_TRAY_COMMAND,
+               [this](const Message& message) { return OnTrayCommand(message.wParam); });
+    SetHandler(UI::WM_CLOSE, [this](const Message&) -> UI::LRESULT {
+        close();
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_CONNECT_ERROR, [this](const Message&) { return OnError(174); });
+    SetHandler(UI::WM_GLM_RESPONSE_ERROR, [this](const Message&) { return OnError(177); });
+    SetHandler(UI::WM_GLM_DEVICE_ERROR, [this](const Message&) { return OnError(182); });
+    SetHandler(UI::WM_GLM_FLASH_UPDATE, [this](const Message&) { return OnError(184); });
+    SetHandler(UI::WM_GLM_SHOW_ERROR, [this](const Message& message) {
+        return OnError(static_cast<std::uint32_t>(message.wParam));
+    });
+    SetHandler(UI::WM_GLM_START_ERROR, [this](const Message&) -> UI::LRESULT {
+        OnError(kStartErrorString);
+        m_target.Send(UI::WM_CLOSE);
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_SHOW_QUICKPHRASE_POPUP, [this](const Message&) -> UI::LRESULT {
+        if (!m_quickPhrasePopup) {
+            m_quickPhrasePopup = std::make_unique<CGLMQuickPhraseDlg>(m_application, *this);
+        }
+        OpenPopup(*m_quickPhrasePopup);
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_SHOW_CONGRATS, [this](const Message& message) -> UI::LRESULT {
+        m_congratsId = static_cast<std::uint32_t>(message.wParam);
+        if (!m_congratsPopup) {
+            m_congratsPopup = std::make_unique<CGLMCongratsDlg>(m_application, *this);
+        }
+        if (!m_congratsPopup->isVisible()) {
+            m_congratsPopup->SetStringId(m_congratsId);
+            OpenPopup(*m_congratsPopup);
+        }
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_HIDE_ALL, [this](const Message& message) { return OnHideAll(message.wParam); });
+}
+
+UI::LRESULT MainFrame::OnStart() {
+    if (!m_splash) {
+        auto splash = std::make_unique<CGLMSplashDlg>(m_application, *this);
+        if (!splash->Create()) {
+            return 0;
+        }
+        m_splash = std::move(splash);
+    }
+    MaskImage mask("BACKGROUND_MASK");
+    m_maskApplied = mask.ApplyTo(this);
+    m_target.Send(UI::WM_GLM_SHOW_SPLASH);
+    m_application.GetStartupWorker().Start(m_splash->Target());
+    return 0;
+}
+
+UI::LRESULT MainFrame::OnStartScreens() {
+    m_tray = std::make_unique<TrayIcon>();
+    m_tray->Create(m_target, windowIcon(), LoadQString(kTitleString));
+    m_tray->SetMenu(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
+    m_tray->EnableItem(UI::ID_TRAY_HIDE, true);
+    m_tray->EnableItem(UI::ID_TRAY_SHOW, false);
+    // The start screens and toy discovery plug in here through their own
+    // handlers of WM_GLM_SHOW_DEVICES.
+    m_target.Send(UI::WM_GLM_SHOW_DEVICES);
+    return 0;
+}
+
+UI::LRESULT MainFrame::OnTrayCommand(UI::WPARAM command) {
+    switch (command) {
+    case UI::ID_TRAY_SHOW:
+        if (m_tray && m_tray->IsHidden()) {
+            m_tray->ShowOwner(this);
+            m_tray->EnableItem(UI::ID_TRAY_HIDE, true);
+            m_tray->EnableItem(UI::ID_TRAY_SHOW, false);
+        } else {
+            // Already on screen (or asked by a second instance): bring it
+            // to the front.
+            raise();
+            activateWindow();
+        }
+        if (m_application.GetStartupWorker().ShouldGetPatch()) {
+            OnError(180);
+        }
+        break;
+    case UI::ID_TRAY_HIDE:
+        if (m_tray) {
+            m_tray->HideOwner(this);
+            m_tray->EnableItem(UI::ID_TRAY_SHOW, true);
+            m_tray->EnableItem(UI::ID_TRAY_HIDE, false);
+        }
+        break;
+    case UI::ID_TRAY_EXIT:
+        if (m_tray) {
+            m_tray->Remove();
+        }
+        m_target.Send(UI::WM_CLOSE);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+UI::LRESULT MainFrame::OnError(std::uint32_t stringId) {
+    m_errorId = stringId;
+    // The error popup joins this handler when it is part of the program; the
+    // text is logged meanwhile so the failure is never silent.
+    std::string text;
+    try {
+        text = Mod::LoadString(stringId, 1024);
+    } catch (Ex::Exception&) {
+        text = "(string " + std::to_string(stringId) + ")";
+    }
+    m_application.GetLogger().Log("Error popup " + std::to_string(stringId) + ": " + text);
+    return 0;
+}
+
+UI::LRESULT MainFrame::OnHideAll(UI::WPARAM keep) {
+    if (m_splash && keep != UI::WM_GLM_SHOW_SPLASH) {
+        m_splash->hide();
+    }
+    if (m_openPopup != nullptr) {
+        m_openPopup->EndDialog(2);
+    }
+    return 0;
+}
+
+int MainFrame::OpenPopup(SkinnedPopup& popup) {
+    SkinnedPopup* previous = m_openPopup;
+    m_openPopup = &popup;
+    const int result = popup.DoModal();
+    m_openPopup = previous;
+    return result;
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    m_closed = true;
+    m_tray.reset();
+    event->accept();
+    QCoreApplication::exit(1);
+}
+
+} // namespace Glm

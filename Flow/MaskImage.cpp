@@ -1,0 +1,78 @@
+#include "MaskImage.h"
+
+#include <QWidget>
+#include <algorithm>
+
+namespace Glm {
+
+namespace {
+
+struct ComponentRange {
+    int low;
+    int high;
+    bool Contains(int value) const { return value >= low && value <= high; }
+};
+
+ComponentRange RangeOf(int component, int tolerance) {
+    return {component, std::min(255, component + tolerance)};
+}
+
+} // namespace
+
+std::vector<QRect> RegionRunsFromBitmap(const QImage& bitmap, ThinUI::ColorRef transparent,
+                                        ThinUI::ColorRef tolerance) {
+    const QImage pixels = bitmap.convertToFormat(QImage::Format_RGB32);
+    const ComponentRange red = RangeOf(ThinUI::RedOf(transparent), ThinUI::RedOf(tolerance));
+    const ComponentRange green = RangeOf(ThinUI::GreenOf(transparent), ThinUI::GreenOf(tolerance));
+    const ComponentRange blue = RangeOf(ThinUI::BlueOf(transparent), ThinUI::BlueOf(tolerance));
+    const auto isTransparent = [&](QRgb pixel) {
+        return red.Contains(qRed(pixel)) && green.Contains(qGreen(pixel)) && blue.Contains(qBlue(pixel));
+    };
+    std::vector<QRect> runs;
+    const int width = pixels.width();
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        int x = 0;
+        while (x < width) {
+            while (x < width && isTransparent(row[x])) {
+                ++x;
+            }
+            const int start = x;
+            while (x < width && !isTransparent(row[x])) {
+                ++x;
+            }
+            if (x > start) {
+                runs.emplace_back(start, y, x - start, 1);
+            }
+        }
+    }
+    return runs;
+}
+
+QRegion RegionFromBitmap(const QImage& bitmap, ThinUI::ColorRef transparent, ThinUI::ColorRef tolerance) {
+    const std::vector<QRect> runs = RegionRunsFromBitmap(bitmap, transparent, tolerance);
+    QRegion region;
+    // The runs come sorted top to bottom, left to right, without overlap: the
+    // banded form setRects takes as it is.
+    region.setRects(runs.data(), static_cast<int>(runs.size()));
+    return region;
+}
+
+MaskImage::MaskImage(std::string name) : ResourceImage(std::move(name), "GIF") {}
+
+bool MaskImage::ApplyTo(QWidget* window) {
+    if (IsLoaded()) {
+        return true;
+    }
+    if (!Load()) {
+        return false;
+    }
+    const QRegion region = RegionFromBitmap(GetBitmap(), kMaskTransparentColor, kMaskTolerance);
+    if (region.isEmpty()) {
+        return false;
+    }
+    window->setMask(region);
+    return true;
+}
+
+} // namespace Glm

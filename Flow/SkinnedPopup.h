@@ -1,0 +1,63 @@
+#pragma once
+// The base of every popup: a modal dialog over the frame's top-left corner,
+// cut to a rounded box by "BACKGROUND_POPUP_MASK", filled with flat purple,
+// with a header picture, a close button and its command buttons. It ends
+// with 1 (confirmed) or 2 (closed or cancelled).
+
+#include "ThinUI/C3StateButton.h"
+#include "ThinUI/StaticImage.h"
+#include "ThinUI/TextLabel.h"
+
+#include <QDialog>
+#include <string>
+
+namespace Glm {
+
+class Glimmeries;
+class MainFrame;
+
+class SkinnedPopup : public QDialog {
+public:
+    static constexpr int kConfirm = 1;
+    static constexpr int kCancel = 2;
+    static constexpr ThinUI::ColorRef kBodyColor = 0xA05EA1;
+
+    SkinnedPopup(Glimmeries& application, MainFrame& frame, int dialogId);
+    ~SkinnedPopup() override;
+
+    /// Builds the controls anew, shapes the window and runs it modally over
+    /// the frame. Returns the ending result.
+    int DoModal();
+    /// Ends the modal run with result.
+    void EndDialog(int result);
+
+    int GetDialogId() const { return m_dialogId; }
+
+    ThinUI::C3StateButton* AddButton(const std::string& pictureName, unsigned frames, int controlId, int x,
+                                     int y);
+    ThinUI::StaticImage* AddStaticImage(const std::string& pictureName, int controlId, int x, int y);
+    /// A white, bold, transparent "arial" label of height 14.
+    ThinUI::TextLabel* AddBodyLabel(int controlId, int x, int y, unsigned stringId = 0);
+
+protected:
+    /// Creates the controls of one run.
+    virtual void OnInitDialog() = 0;
+    virtual void OnCommand(int controlId);
+    /// The popup has just been shown (its sound, its page report).
+    virtual void OnShown() {}
+
+    Glimmeries& GetApplication() { return m_application; }
+    MainFrame& GetFrame() { return m_frame; }
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Glimmeries& m_application;
+    MainFrame& m_frame;
+    int m_dialogId;
+};
+
+} // namespace Glm

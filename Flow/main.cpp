@@ -1,0 +1,50 @@
+// The process entry of glimmeries.
+
+#include "Flow/ApplicationDirectories.h"
+#include "Flow/FaultHandler.h"
+#include "Flow/Glimmeries.h"
+#include "Flow/GuiApplication.h"
+#include "Flow/ImmediateStartupWorker.h"
+#include "Flow/MainFrame.h"
+#include "Flow/Shell.h"
+#include "Flow/SingleInstance.h"
+#include "common/Mod/Mod.h"
+#include "common/UI/Messages.h"
+#include "resources/Resources.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    Glm::GuiApplication qtApplication(argc, argv);
+    GlmInitResources();
+    try {
+        const std::string executableName = Mod::GetExecutableFileName();
+        Glm::SingleInstance instance(executableName);
+        if (!instance.TryAcquire()) {
+            instance.AskRunningInstanceToShow(3000);
+            return 0;
+        }
+        const Glm::ApplicationDirectories directories =
+            Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
+        // One application object for the whole process, destroyed by the
+        // run-time's exit processing; it outlives every restart below.
+        static Glm::Glimmeries application(directories.log, directories.data, executableName,
+                                           std::make_unique<Glm::ImmediateStartupWorker>());
+        Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
+
+        Glm::Shell shell(qtApplication, application, &Glm::Shell::ShowCriticalErrorBox);
+        // A second start shows this one, as a double click on the tray does.
+        instance.SetShowRequestHandler([&shell] {
+            if (Glm::MainFrame* frame = shell.GetFrame()) {
+                frame->Target().Post(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
+            }
+        });
+        if (Glm::TakeRestartedAfterFault()) {
+            Glm::Shell::ShowCriticalErrorBox();
+        }
+        return shell.RunUntilDone();
+    } catch (Ex::Exception& e) {
+        std::fprintf(stderr, "glimmeries: %s\n", e.ToString().c_str());
+        return 1;
+    }
+}
