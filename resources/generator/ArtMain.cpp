@@ -41,8 +41,9 @@ const int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 QString ScreensShowing(const QString& background) {
     QStringList titles;
     for (const Art::Screen& screen : Art::Screens()) {
-        if (screen.background == background && !titles.contains(screen.title)) {
-            titles.append(screen.title);
+        const QString title = screen.title.section(QStringLiteral(" ("), 0, 0);
+        if (screen.background == background && !titles.contains(title)) {
+            titles.append(title);
         }
     }
     return titles.isEmpty() ? QStringLiteral("bracelet set-up (kept beside the bracelet page's own)")

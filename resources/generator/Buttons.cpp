@@ -250,7 +250,7 @@ void PaintFrame(QImage& strip, int frameIndex, int width, int height, const Butt
     case Shape::Pill: {
         SoftPanel(painter, body, qMin(body.height() / 2.0, 14.0), colours.top, colours.bottom, colours.border,
                   colours.borderWidth);
-        const double size = FitSize(body.adjusted(6, 2, -6, -2), design.label, 17.0);
+        const double size = FitSize(body.adjusted(9, 2, -9, -2), design.label, 16.0);
         Letter(painter, body.adjusted(4, 0, -4, 0), design.label, size, colours.text, colours.outline,
                colours.outline.isValid() ? 1.2 : 0.0);
         if (state == Hover) {

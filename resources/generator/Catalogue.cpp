@@ -1,5 +1,6 @@
 #include "Catalogue.h"
 
+#include "CharmDrawings.h"
 #include "Painting.h"
 #include "Palette.h"
 #include "Random.h"
@@ -15,192 +16,148 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// One colour per charm within a category, so the eight charms of a set look related.
-const QColor kVariantColours[8] = {
-    QColor(0xFF, 0x8F, 0xC4), QColor(0xF7, 0xC9, 0x5C), QColor(0x8F, 0xB8, 0xFF), QColor(0xB0, 0x7C, 0xF0),
-    QColor(0xFF, 0xB0, 0x8A), QColor(0x7E, 0xD8, 0xC0), QColor(0xFF, 0x6F, 0x8E), QColor(0xC9, 0xA8, 0xFF)};
+using Pattern = ButterflyTheme::Pattern;
 
-void PaintShell(QPainter& painter, QPointF centre, double radius, const QColor& colour, int variant) {
-    // a scallop fan: ribs spreading from a hinge
-    QPainterPath fan;
-    const QPointF hinge = centre + QPointF(0, radius * 0.75);
-    fan.moveTo(hinge);
-    const int ribs = 5 + variant % 3;
-    for (int i = 0; i <= ribs; ++i) {
-        const double angle = qDegreesToRadians(200.0 + 140.0 * i / ribs);
-        const QPointF tip = hinge + QPointF(radius * 1.5 * std::cos(angle), radius * 1.5 * std::sin(angle));
-        if (i == 0) {
-            fan.lineTo(tip);
-        } else {
-            const double mid = qDegreesToRadians(200.0 + 140.0 * (i - 0.5) / ribs);
-            fan.quadTo(hinge + QPointF(radius * 1.75 * std::cos(mid), radius * 1.75 * std::sin(mid)), tip);
+void DrawCatalogueButterfly(QPainter& painter, const QRectF& box, const ButterflyTheme& b) {
+    painter.save();
+    const double scale = qMin(box.width() / 100.0, box.height() / 80.0);
+    painter.translate(box.center().x() - 50.0 * scale, box.center().y() - 40.0 * scale);
+    painter.scale(scale, scale);
+    const QColor rainbow[6] = {QColor(0xF0, 0x50, 0x60), QColor(0xF6, 0x9A, 0x3A), QColor(0xF7, 0xD8, 0x4A),
+                               QColor(0x6A, 0xC8, 0x6A), QColor(0x5A, 0x9A, 0xF0), QColor(0x9A, 0x6A, 0xE0)};
+    for (int side : {-1, 1}) {
+        QPainterPath top;
+        top.moveTo(50, 38);
+        top.cubicTo(50 + side * 20, 0, 50 + side * 52, 2, 50 + side * 46, 26);
+        top.cubicTo(50 + side * 42, 40, 50 + side * 20, 42, 50, 40);
+        QPainterPath bottom;
+        bottom.moveTo(50, 42);
+        bottom.cubicTo(50 + side * 30, 40, 50 + side * 40, 56, 50 + side * 30, 70);
+        if (b.tails) {
+            bottom.lineTo(50 + side * 30, 79);
+            bottom.lineTo(50 + side * 24, 72);
         }
-    }
-    fan.closeSubpath();
-    painter.save();
-    painter.setPen(QPen(Mix(colour, Deep(), 0.45), 1.2));
-    painter.setBrush(colour);
-    painter.drawPath(fan);
-    for (int i = 1; i < ribs; ++i) {
-        const double angle = qDegreesToRadians(200.0 + 140.0 * i / ribs);
-        painter.drawLine(hinge,
-                         hinge + QPointF(radius * 1.3 * std::cos(angle), radius * 1.3 * std::sin(angle)));
-    }
-    painter.restore();
-}
-
-void PaintGem(QPainter& painter, QPointF centre, double radius, const QColor& colour, int variant) {
-    QPainterPath gem;
-    if (variant % 2 == 0) {
-        gem.moveTo(centre + QPointF(-radius, -radius * 0.3));
-        gem.lineTo(centre + QPointF(-radius * 0.5, -radius * 0.8));
-        gem.lineTo(centre + QPointF(radius * 0.5, -radius * 0.8));
-        gem.lineTo(centre + QPointF(radius, -radius * 0.3));
-        gem.lineTo(centre + QPointF(0, radius));
-    } else {
-        gem.moveTo(centre + QPointF(0, -radius));
-        gem.lineTo(centre + QPointF(radius * 0.75, 0));
-        gem.lineTo(centre + QPointF(0, radius));
-        gem.lineTo(centre + QPointF(-radius * 0.75, 0));
-    }
-    gem.closeSubpath();
-    painter.save();
-    QLinearGradient shine(centre + QPointF(-radius, -radius), centre + QPointF(radius, radius));
-    shine.setColorAt(0.0, Mix(colour, Qt::white, 0.6));
-    shine.setColorAt(0.5, colour);
-    shine.setColorAt(1.0, Mix(colour, Deep(), 0.35));
-    painter.setPen(QPen(Mix(colour, Deep(), 0.5), 1.2));
-    painter.setBrush(shine);
-    painter.drawPath(gem);
-    painter.setPen(QPen(QColor(255, 255, 255, 150), 1.0));
-    painter.drawLine(centre + QPointF(-radius * 0.5, -radius * 0.3), centre + QPointF(0, radius * 0.9));
-    painter.drawLine(centre + QPointF(radius * 0.5, -radius * 0.3), centre + QPointF(0, radius * 0.9));
-    painter.restore();
-}
-
-void PaintMeadow(QPainter& painter, QPointF centre, double radius, const QColor& colour, int variant) {
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    switch (variant % 4) {
-    case 0: { // a toadstool
-        painter.setBrush(QColor(0xFF, 0xF1, 0xE0));
-        painter.drawRoundedRect(
-            QRectF(centre.x() - radius * 0.25, centre.y() - radius * 0.1, radius * 0.5, radius * 0.95),
-            radius * 0.2, radius * 0.2);
-        painter.setBrush(colour);
-        painter.drawChord(QRectF(centre.x() - radius, centre.y() - radius * 0.9, radius * 2, radius * 1.6), 0,
-                          180 * 16);
-        painter.setBrush(Qt::white);
-        painter.drawEllipse(centre + QPointF(-radius * 0.4, -radius * 0.45), radius * 0.15, radius * 0.15);
-        painter.drawEllipse(centre + QPointF(radius * 0.35, -radius * 0.35), radius * 0.12, radius * 0.12);
-        break;
-    }
-    case 1: // a clover of four hearts
-        for (int i = 0; i < 4; ++i) {
-            painter.save();
-            painter.translate(centre);
-            painter.rotate(45.0 + 90.0 * i);
-            Heart(painter, QPointF(0, -radius * 0.45), radius * 0.9, colour);
-            painter.restore();
+        bottom.cubicTo(50 + side * 20, 78, 50 + side * 6, 62, 50, 46);
+        QLinearGradient shade(QPointF(50, 20), QPointF(50 + side * 46, 20));
+        shade.setColorAt(0.0, Mix(b.upper, Qt::white, 0.25));
+        shade.setColorAt(1.0, b.upper);
+        if (b.pattern == Pattern::Rainbow) {
+            for (int i = 0; i < 6; ++i) {
+                shade.setColorAt(i / 5.0, rainbow[i]);
+            }
+        } else if (b.pattern == Pattern::Plain) {
+            // orange fading to red at the tips
+            shade.setColorAt(0.0, b.upper);
+            shade.setColorAt(1.0, b.marks);
         }
-        break;
-    case 2: { // a leaf
-        QPainterPath leaf;
-        leaf.moveTo(centre + QPointF(-radius, radius * 0.6));
-        leaf.cubicTo(centre + QPointF(-radius * 0.8, -radius), centre + QPointF(radius * 0.6, -radius),
-                     centre + QPointF(radius, -radius * 0.8));
-        leaf.cubicTo(centre + QPointF(radius * 0.8, radius * 0.2), centre + QPointF(0, radius),
-                     centre + QPointF(-radius, radius * 0.6));
-        painter.setBrush(colour);
-        painter.drawPath(leaf);
-        painter.setPen(QPen(Mix(colour, Qt::white, 0.5), 1.2));
-        painter.drawLine(centre + QPointF(-radius * 0.8, radius * 0.5),
-                         centre + QPointF(radius * 0.7, -radius * 0.6));
-        break;
-    }
-    default: // a round drop of honey or dew
-        QPainterPath drop;
-        drop.moveTo(centre + QPointF(0, -radius));
-        drop.cubicTo(centre + QPointF(radius * 0.3, -radius * 0.4), centre + QPointF(radius * 0.8, 0),
-                     centre + QPointF(radius * 0.8, radius * 0.3));
-        drop.cubicTo(centre + QPointF(radius * 0.8, radius * 1.0),
-                     centre + QPointF(-radius * 0.8, radius * 1.0),
-                     centre + QPointF(-radius * 0.8, radius * 0.3));
-        drop.cubicTo(centre + QPointF(-radius * 0.8, 0), centre + QPointF(-radius * 0.3, -radius * 0.4),
-                     centre + QPointF(0, -radius));
-        painter.setBrush(colour);
-        painter.drawPath(drop);
-        painter.setBrush(QColor(255, 255, 255, 170));
-        painter.drawEllipse(centre + QPointF(-radius * 0.3, radius * 0.2), radius * 0.18, radius * 0.25);
-        break;
-    }
-    painter.restore();
-}
-
-void PaintSky(QPainter& painter, QPointF centre, double radius, const QColor& colour, int variant) {
-    if (variant % 3 == 2) {
-        // a crescent moon
-        QPainterPath moon;
-        moon.addEllipse(centre, radius, radius);
-        QPainterPath bite;
-        bite.addEllipse(centre + QPointF(radius * 0.45, -radius * 0.25), radius * 0.85, radius * 0.85);
-        painter.save();
+        painter.setPen(QPen(b.edge, b.edge == b.upper ? 0.5 : 3.0));
+        painter.setBrush(shade);
+        painter.drawPath(top);
+        QLinearGradient lowerShade(QPointF(50, 42), QPointF(50 + side * 36, 70));
+        lowerShade.setColorAt(0.0, b.lower);
+        lowerShade.setColorAt(1.0, b.pattern == Pattern::Plain ? b.marks : b.lower);
+        if (b.pattern == Pattern::Rainbow) {
+            for (int i = 0; i < 6; ++i) {
+                lowerShade.setColorAt(i / 5.0, rainbow[5 - i]);
+            }
+        }
+        painter.setBrush(lowerShade);
+        painter.drawPath(bottom);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(colour);
-        painter.drawPath(moon.subtracted(bite));
-        painter.restore();
-        Sparkle(painter, centre + QPointF(radius * 0.55, -radius * 0.1), radius * 0.35, Qt::white);
-    } else {
-        Star(painter, centre, radius * 1.1, colour, Mix(colour, Deep(), 0.4), variant * 9.0, 5 + variant % 2);
+        painter.setBrush(b.marks);
+        switch (b.pattern) {
+        case Pattern::Dots:
+            for (const QPointF& at : {QPointF(32, 18), QPointF(22, 28), QPointF(38, 30), QPointF(24, 58)}) {
+                painter.drawEllipse(QPointF(50 + side * (at.x() - 0.0), at.y()), 3.5, 3.5);
+            }
+            break;
+        case Pattern::Veins:
+            painter.setPen(QPen(b.marks, 1.5));
+            painter.drawLine(QPointF(50, 38), QPointF(50 + side * 42, 14));
+            painter.drawLine(QPointF(50 + side * 22, 26), QPointF(50 + side * 30, 36));
+            painter.drawLine(QPointF(50 + side * 30, 21), QPointF(50 + side * 42, 28));
+            painter.drawLine(QPointF(50, 46), QPointF(50 + side * 28, 66));
+            break;
+        case Pattern::Crescents: {
+            QPainterPath moon;
+            moon.addEllipse(QPointF(50 + side * 30, 22), 7, 7);
+            QPainterPath bite;
+            bite.addEllipse(QPointF(50 + side * 33, 20), 6, 6);
+            painter.drawPath(moon.subtracted(bite));
+            break;
+        }
+        case Pattern::Speckles:
+            for (int i = 0; i < 7; ++i) {
+                painter.drawEllipse(QPointF(50 + side * (18 + (i * 7) % 26), 10 + (i * 11) % 26), 1.8, 1.8);
+                painter.drawEllipse(QPointF(50 + side * (12 + (i * 5) % 20), 48 + (i * 7) % 18), 1.5, 1.5);
+            }
+            break;
+        default:
+            break;
+        }
     }
-}
-
-void PaintMotif(QPainter& painter, const CharmTheme& charm, QPointF centre, double radius) {
-    const int variant = (charm.id - 1001) % 8;
-    const QColor colour = kVariantColours[variant];
-    const int category = (charm.id - 1001) / 8;
-    switch (category) {
-    case 0:
-        Flower(painter, centre, radius * 1.1, 5 + variant % 3, colour, Gold(), variant * 11.0);
-        break;
-    case 1:
-        PaintSky(painter, centre, radius, colour, variant);
-        break;
-    case 2:
-        PaintShell(painter, centre, radius * 0.8, colour, variant);
-        break;
-    case 3:
-        PaintGem(painter, centre, radius, colour, variant);
-        break;
-    default:
-        PaintMeadow(painter, centre, radius, colour, variant);
-        break;
-    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Deep());
+    painter.drawRoundedRect(QRectF(47.5, 28, 5, 36), 2.5, 2.5);
+    painter.setPen(QPen(Deep(), 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath antennae;
+    antennae.moveTo(49, 29);
+    antennae.quadTo(44, 16, 38, 14);
+    antennae.moveTo(51, 29);
+    antennae.quadTo(56, 16, 62, 14);
+    painter.drawPath(antennae);
+    painter.restore();
 }
 
 } // namespace
 
 const std::vector<CharmTheme>& Charms() {
+    // The names of the game's charm catalogue; the drawings follow its descriptions.
     static const std::vector<CharmTheme> charms = [] {
-        const char* names[40] = {// flowers
-                                 "Moonpetal Rose", "Sunny Daisy", "Bluebell Chime", "Violet Whisper",
-                                 "Peach Blossom", "Dewy Lily", "Tulip Twirl", "Poppy Glow",
-                                 // sky
-                                 "Wishing Star", "Golden Star", "Crescent Moon", "Twinkle Star",
-                                 "Morning Star", "Lantern Moon", "Comet Star", "Midnight Star",
-                                 // shells
-                                 "Swirl Shell", "Pearl Shell", "Scallop Fan", "Sea Breeze Shell",
-                                 "Coral Curl", "Ripple Shell", "Tide Shell", "Sandy Shell",
-                                 // gems
-                                 "Rose Quartz", "Sunstone", "Sapphire Dew", "Amethyst Drop", "Peach Garnet",
-                                 "Sea Glass", "Ruby Spark", "Lilac Opal",
-                                 // meadow
-                                 "Toadstool Cap", "Clover Luck", "Maple Leaf", "Honey Drop", "Berry Cap",
-                                 "Four-Heart Clover", "Fern Leaf", "Dewdrop"};
-        const char* categories[5] = {"flowers", "sky", "shells", "gems", "meadow"};
+        const char* names[40] = {"Dewdrop Lantern",
+                                 "Thimble Crown",
+                                 "Acorn Kettle",
+                                 "Moss Slipper",
+                                 "Pebble Moon",
+                                 "Fern Fan",
+                                 "Honey Spoon",
+                                 "Snail Shell Horn",
+                                 "Clover Kite",
+                                 "Pinecone Owl",
+                                 "Rainbell",
+                                 "Feather Quill",
+                                 "Mushroom Stool",
+                                 "Lily Pad Boat",
+                                 "Firefly Jar",
+                                 "Button Shield",
+                                 "Walnut Cradle",
+                                 "Poppy Parasol",
+                                 "Cobweb Hammock",
+                                 "Seed Pearl Necklace",
+                                 "Bramble Berry Basket",
+                                 "Dandelion Wand",
+                                 "Beetle Buggy",
+                                 "Sunflower Clock",
+                                 "Icicle Flute",
+                                 "Ladybird Lamp",
+                                 "Hazelnut Drum",
+                                 "Petal Skirt",
+                                 "Rowan Bow",
+                                 "Cloud Pillow",
+                                 "Starfall Compass",
+                                 "Bluebell Teacup",
+                                 "Willow Swing",
+                                 "Raindrop Mirror",
+                                 "Hedgehog Brush",
+                                 "Glowworm Garland",
+                                 "Daisy Chain Crown",
+                                 "Frog Prince Mug",
+                                 "Twilight Lantern",
+                                 "Evenfall Key"};
         std::vector<CharmTheme> all;
         for (int i = 0; i < 40; ++i) {
-            all.push_back(CharmTheme{1001 + i, S(names[i]), S(categories[i / 8])});
+            all.push_back(CharmTheme{1001 + i, S(names[i])});
         }
         return all;
     }();
@@ -208,15 +165,24 @@ const std::vector<CharmTheme>& Charms() {
 }
 
 const std::vector<ButterflyTheme>& Butterflies() {
+    using P = ButterflyTheme::Pattern;
     static const std::vector<ButterflyTheme> butterflies = {
-        {1, S("Lilac Flutter"), 100, 3, QColor(0xC3, 0x8E, 0xE8), QColor(0xF2, 0xB5, 0xE0)},
-        {2, S("Sunbeam Swallowtail"), 150, 5, QColor(0xF7, 0xC9, 0x5C), QColor(0xFF, 0x9F, 0x6B)},
-        {3, S("Rosy Dawnwing"), 200, 7, QColor(0xFF, 0x8F, 0xC4), QColor(0xFF, 0xC8, 0xA2)},
-        {4, S("Moonlight Glider"), 250, 7, QColor(0x8F, 0xA8, 0xFF), QColor(0xD3, 0xB0, 0xD2)},
-        {5, S("Sky Whisper"), 300, 10, QColor(0x7C, 0xC8, 0xF0), QColor(0xB8, 0xE8, 0xFF)},
-        {6, S("Peachy Skipper"), 400, 14, QColor(0xFF, 0xB0, 0x8A), QColor(0xF7, 0xE0, 0x8C)},
-        {7, S("Meadow Jewel"), 500, 21, QColor(0x7E, 0xD8, 0xC0), QColor(0xC4, 0xF0, 0x9C)},
-        {8, S("Starry Monarch"), 750, 30, QColor(0x6A, 0x2A, 0xB8), QColor(0xF7, 0xC9, 0x5C)},
+        {1, S("Meadow Flutter"), 100, 3, QColor(0xF8, 0xEE, 0x9A), QColor(0xF4, 0xE2, 0x80),
+         QColor(0x9A, 0x9A, 0xA4), QColor(0x9A, 0x9A, 0xA4), P::Dots, false},
+        {2, S("Blushwing"), 150, 3, QColor(0xFF, 0x9C, 0xC8), QColor(0xFF, 0xB8, 0xD6),
+         QColor(0xE0, 0x6A, 0x9E), Qt::white, P::Dots, false},
+        {3, S("Sky Sailor"), 200, 5, QColor(0x8E, 0xCE, 0xFA), QColor(0xA8, 0xDC, 0xFC),
+         QColor(0x24, 0x3C, 0x9A), QColor(0x74, 0xBC, 0xF4), P::Plain, false},
+        {4, S("Ember Glider"), 250, 5, QColor(0xFF, 0xA4, 0x3C), QColor(0xFF, 0x94, 0x40),
+         QColor(0xD8, 0x3A, 0x2A), QColor(0xE0, 0x34, 0x2C), P::Plain, false},
+        {5, S("Mossback"), 300, 7, QColor(0x7E, 0xC8, 0x6A), QColor(0x6A, 0xB8, 0x5A),
+         QColor(0x3A, 0x7A, 0x3A), QColor(0x3A, 0x7A, 0x3A), P::Veins, false},
+        {6, S("Moonmoth"), 400, 7, QColor(0xEE, 0xF0, 0xF6), QColor(0xDC, 0xE0, 0xEA),
+         QColor(0xA8, 0xAE, 0xC0), QColor(0x8A, 0x90, 0xB0), P::Crescents, false},
+        {7, S("Violet Dusk"), 500, 10, QColor(0x6A, 0x2A, 0xB0), QColor(0x54, 0x1E, 0x96),
+         QColor(0x3A, 0x0E, 0x6A), QColor(0xF7, 0xC9, 0x5C), P::Speckles, false},
+        {8, S("Rainbow Regent"), 750, 14, QColor(0xF0, 0x50, 0x60), QColor(0x5A, 0x9A, 0xF0),
+         QColor(0x50, 0x02, 0x85), QColor(0x50, 0x02, 0x85), P::Rainbow, true},
     };
     return butterflies;
 }
@@ -225,24 +191,21 @@ QImage PaintCharm(const CharmTheme& charm, int width, int height, const QColor& 
     QImage image = Canvas(width, height, backdrop);
     QPainter painter(&image);
     PrepareForSoftShapes(painter);
-    const double radius = height * 0.42;
-    const QPointF centre(width / 2.0, height / 2.0 + (height > 45 ? 2.0 : 1.0));
-    // the charm's ring and medallion
-    painter.setPen(QPen(Gold(), qMax(1.5, height / 26.0)));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QPointF(centre.x(), centre.y() - radius - height * 0.02), height * 0.07,
-                        height * 0.07);
-    QRadialGradient medal(centre + QPointF(-radius * 0.3, -radius * 0.3), radius * 1.3);
-    medal.setColorAt(0.0, Qt::white);
-    medal.setColorAt(1.0, Lilac());
-    painter.setBrush(medal);
-    painter.setPen(QPen(Purple(), qMax(1.5, height / 24.0)));
-    painter.drawEllipse(centre, radius, radius);
-    PaintMotif(painter, charm, centre, radius * 0.62);
+    const QPointF centre(width / 2.0, height / 2.0);
+    // a soft lilac halo so every charm reads against the page, then the charm itself
+    QRadialGradient halo(centre, height * 0.55);
+    halo.setColorAt(0.0, QColor(255, 255, 255, 235));
+    halo.setColorAt(0.7, QColor(0xD3, 0xB0, 0xD2, 150));
+    halo.setColorAt(1.0, QColor(0xD3, 0xB0, 0xD2, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(halo);
+    painter.drawEllipse(centre, height * 0.58, height * 0.52);
+    const double size = height * 0.9;
+    DrawCharmObject(painter, charm.id, QRectF(centre.x() - size / 2, centre.y() - size / 2, size, size));
     if (width > 80) {
         Random random(static_cast<std::uint32_t>(charm.id) * 2654435761u);
         for (int side : {-1, 1}) {
-            const QPointF at(centre.x() + side * (radius + 12.0 + random.Uniform(0, 6)),
+            const QPointF at(centre.x() + side * (size / 2 + 8.0 + random.Uniform(0, 6)),
                              centre.y() + random.Uniform(-12, 10));
             Sparkle(painter, at, random.Uniform(3.0, 5.0), side < 0 ? Gold() : Pink());
         }
@@ -256,9 +219,9 @@ QImage PaintButterfly(const ButterflyTheme& butterfly, int width, int height, co
     PrepareForSoftShapes(painter);
     if (width > 200) {
         // a strip card: the butterfly on the left, its name across the rest
-        SoftPanel(painter, QRectF(2, 2, width - 4, height - 4), 14, Mix(butterfly.lower, Qt::white, 0.75),
-                  Mix(butterfly.upper, Qt::white, 0.55), Purple(), 2.0);
-        Butterfly(painter, QRectF(12, 4, 70, height - 8), butterfly.upper, butterfly.lower);
+        SoftPanel(painter, QRectF(2, 2, width - 4, height - 4), 14, Mix(butterfly.lower, Qt::white, 0.8),
+                  Mix(butterfly.upper, Qt::white, 0.6), Purple(), 2.0);
+        DrawCatalogueButterfly(painter, QRectF(12, 3, 72, height - 6), butterfly);
         Letter(painter, QRectF(90, 4, width - 130, height - 8), butterfly.name, 18, Deep(), Qt::white, 1.5);
         Random random(static_cast<std::uint32_t>(butterfly.id) * 40503u + 7u);
         for (int i = 0; i < 3; ++i) {
@@ -266,7 +229,7 @@ QImage PaintButterfly(const ButterflyTheme& butterfly, int width, int height, co
                     random.Uniform(2.5, 4.5), Gold());
         }
     } else {
-        Butterfly(painter, QRectF(4, 1, width - 8, height - 2), butterfly.upper, butterfly.lower);
+        DrawCatalogueButterfly(painter, QRectF(2, 0, width - 4, height), butterfly);
     }
     return image;
 }

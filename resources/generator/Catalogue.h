@@ -1,6 +1,6 @@
 #pragma once
-// The demo charms (ids 1001-1040) and butterflies (ids 1-8): their names and themes, and
-// the pictures that show them.
+// The demo charms (ids 1001-1040) and butterflies (ids 1-8) as the game's catalogue names
+// and describes them, and the pictures that show them.
 
 #include <QColor>
 #include <QImage>
@@ -12,16 +12,19 @@ namespace Art {
 struct CharmTheme {
     int id;
     QString name;
-    QString category; // five categories of eight; a full category earns a badge
 };
 
 struct ButterflyTheme {
     int id;
     QString name;
-    int points;   // suggested price in Glint Points
-    int days;     // suggested flying time
+    int points;   // price in Glint Points in the game's catalogue
+    int days;     // flying time in the game's catalogue
     QColor upper; // fore wings
     QColor lower; // hind wings
+    QColor edge;  // wing border
+    QColor marks; // dots, veins, crescents or speckles; the tip colour of plain wings
+    enum class Pattern { Plain, Dots, Veins, Crescents, Speckles, Rainbow } pattern;
+    bool tails; // long tails on the hind wings
 };
 
 const std::vector<CharmTheme>& Charms();

@@ -556,8 +556,10 @@ QString WhereUsed(const QString& name) {
     QStringList titles;
     for (const Screen& screen : Screens()) {
         for (const Placement& placement : screen.placements) {
-            if (placement.name == name && !titles.contains(screen.title)) {
-                titles.append(screen.title);
+            // "devices (no toy)" and "devices" are one screen in two states
+            const QString title = screen.title.section(QStringLiteral(" ("), 0, 0);
+            if (placement.name == name && !titles.contains(title)) {
+                titles.append(title);
             }
         }
     }

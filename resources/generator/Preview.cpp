@@ -106,6 +106,28 @@ QImage ContactSheet(const ArtSet& art) {
     return sheet;
 }
 
+QImage CatalogueSheet(const ArtSet& art) {
+    QImage sheet = Canvas(1000, 760, QColor(0xF4, 0xF0, 0xF4));
+    QPainter painter(&sheet);
+    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    painter.setPen(Qt::black);
+    for (int i = 0; i < 40; ++i) {
+        const int id = 1001 + i;
+        const QPoint at(10 + (i % 8) * 122, 10 + (i / 8) * 84);
+        painter.drawImage(at, art.Find(QStringLiteral("CHARM_%1").arg(id))->image);
+        painter.drawImage(at + QPoint(92, 4),
+                          art.Find(QStringLiteral("POPUP_CHARM_%1").arg(id))->image.scaled(28, 21));
+        painter.drawText(at + QPoint(0, 64), QString::number(id));
+    }
+    for (int id = 1; id <= 8; ++id) {
+        const QPoint at(10 + ((id - 1) % 2) * 480, 440 + ((id - 1) / 2) * 76);
+        painter.drawImage(at, art.Find(QStringLiteral("BUTTERFLY_%1").arg(id))->image);
+        painter.drawImage(at + QPoint(376, 10),
+                          art.Find(QStringLiteral("POPUP_BUTTERFLY_%1").arg(id))->image);
+    }
+    return sheet;
+}
+
 } // namespace
 
 void WritePreviews(const ArtSet& art, const QString& directory) {
@@ -114,6 +136,7 @@ void WritePreviews(const ArtSet& art, const QString& directory) {
                   Png(ComposeScreen(art, screen)));
     }
     WriteFile(directory + QStringLiteral("/buttons.png"), Png(ContactSheet(art)));
+    WriteFile(directory + QStringLiteral("/catalogue.png"), Png(CatalogueSheet(art)));
 }
 
 } // namespace Art

@@ -75,13 +75,14 @@ void DrawHandheldGame(QPainter& painter, const QRectF& box) {
     painter.restore();
 }
 
-void DrawFriends(QPainter& painter, const QRectF& box) {
-    const double w = box.width() * 0.5;
-    Fairy(painter, QRectF(box.left(), box.top() + box.height() * 0.1, w, box.height() * 0.9), Purple(),
-          Pink(), false);
-    Fairy(painter, QRectF(box.right() - w, box.top() + box.height() * 0.1, w, box.height() * 0.9), Deep(),
-          Gold(), false);
-    Heart(painter, QPointF(box.center().x(), box.top() + box.height() * 0.15), box.height() * 0.28, Pink());
+void DrawFriends(QPainter &painter, const QRectF &box) {
+    // two fairies side by side, wings overlapping, under a heart
+    const double w = box.width() * 0.8;
+    const double h = box.height() * 1.0;
+    const double top = box.bottom() - h + box.height() * 0.08;
+    Fairy(painter, QRectF(box.left() + box.width() * 0.3 - w / 2, top, w, h), Purple(), Pink(), false);
+    Fairy(painter, QRectF(box.left() + box.width() * 0.7 - w / 2, top, w, h), Deep(), Gold(), false);
+    Heart(painter, QPointF(box.center().x(), box.top() + box.height() * 0.1), box.height() * 0.24, Pink());
 }
 
 void DrawCharmSymbol(QPainter& painter, const QRectF& box) {
