@@ -1,0 +1,10 @@
+// The controls need a QApplication; Qt's offscreen platform stands in for a
+// display.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
