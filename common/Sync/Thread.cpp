@@ -52,13 +52,14 @@ Thread::~Thread() {
 }
 
 void Thread::Start() {
-    if (m_thread.joinable()) {
+    if (m_started.exchange(true)) {
         throw Ex::Precondition("!m_handle", EX_FRAME);
     }
     SetFinished(false);
     try {
         m_thread = std::thread([this] { ThreadProc(); });
     } catch (const std::system_error& failed) {
+        m_started = false;
         throw Crt::ErrnoException("Crt::_beginthreadex()", failed.code().value());
     }
 }
@@ -83,14 +84,18 @@ void Thread::SignalShutDown() {
 }
 
 void Thread::ShutDown() {
-    if (!m_thread.joinable()) {
+    if (!m_started) {
         return;
     }
     SignalShutDown();
-    if (std::this_thread::get_id() == m_thread.get_id()) {
+    // The thread's own id, not m_thread: the thread may get here before
+    // Start has finished storing m_thread.
+    if (m_threadId.load() == GetCurrentThreadId()) {
         throw Ex::Assert("m_threadId != Win32::GetCurrentThreadId()", EX_FRAME);
     }
-    m_thread.join();
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
 }
 
 } // namespace Sync

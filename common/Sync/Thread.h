@@ -40,7 +40,7 @@ public:
     /// The signal the runnable watches to know when to leave.
     AutoResetEvent& GetShutDownSignal() { return m_shutDownSignal; }
     std::uint32_t GetThreadId() const { return m_threadId.load(); }
-    bool IsStarted() const { return m_thread.joinable(); }
+    bool IsStarted() const { return m_started.load(); }
 
 private:
     void ThreadProc();
@@ -49,6 +49,7 @@ private:
     AutoResetEvent m_shutDownSignal;
     Runnable* m_runnable;
     std::atomic<std::uint32_t> m_threadId{0};
+    std::atomic<bool> m_started{false};
     std::thread m_thread;
 };
 
