@@ -29,6 +29,8 @@ public:
     int Start() {
         m_server->set_keep_alive_max_count(1000);
         m_server->set_tcp_nodelay(true);
+        // Stop waits for idle keep-alive connections; keep that wait short.
+        m_server->set_keep_alive_timeout(1);
         m_port = m_server->bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server->listen_after_bind(); });
         return m_port;
