@@ -1,0 +1,68 @@
+// Separate processes: the single-instance rule and the fault re-execution.
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Probe() {
+    return QString::fromLocal8Bit(qgetenv("GLM_BUILD_DIR")) + QStringLiteral("/bin/flow_probe");
+}
+
+bool StartFirst(QProcess& process, const QString& program, const QString& directory) {
+    process.start(program, {QStringLiteral("instance"), directory});
+    return process.waitForStarted(5000) && process.waitForReadyRead(10000) &&
+           process.readLine().trimmed() == "first";
+}
+
+TEST(SingleInstanceTest, ASecondStartShowsTheFirstAndExitsZero) {
+    QTemporaryDir directory;
+    QProcess first;
+    ASSERT_TRUE(StartFirst(first, Probe(), directory.path()));
+    QProcess second;
+    second.start(Probe(), {QStringLiteral("instance"), directory.path()});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAll().startsWith("second delivered"));
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_TRUE(first.readAll().contains("shown"));
+}
+
+TEST(SingleInstanceTest, CopiesUnderAnotherNameRunSideBySideAndAKilledFirstLeavesNothingBehind) {
+    QTemporaryDir directory;
+    const QString copy = directory.filePath(QStringLiteral("other_probe"));
+    ASSERT_TRUE(QFile::copy(Probe(), copy));
+    QProcess first;
+    ASSERT_TRUE(StartFirst(first, Probe(), directory.path()));
+    QProcess other;
+    EXPECT_TRUE(StartFirst(other, copy, directory.path())) << "a different file name is another instance";
+
+    first.kill();
+    first.waitForFinished(5000);
+    QProcess next;
+    EXPECT_TRUE(StartFirst(next, Probe(), directory.path()))
+        << "the killed instance's lock and socket are gone";
+    next.kill();
+    other.kill();
+    next.waitForFinished(5000);
+    other.waitForFinished(5000);
+}
+
+TEST(FaultHandlerTest, AProcessorFaultIsLoggedAndTheProgramRunsAgain) {
+    QTemporaryDir directory;
+    const QString log = directory.filePath(QStringLiteral("Glimmeries.log"));
+    QProcess probe;
+    probe.start(Probe(), {QStringLiteral("fault"), log});
+    ASSERT_TRUE(probe.waitForFinished(10000));
+    EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(probe.exitCode(), 0);
+    EXPECT_TRUE(probe.readAllStandardOutput().contains("restarted"));
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("Processor fault: signal 11 (SEGV)"));
+}
+
+} // namespace
