@@ -75,7 +75,7 @@ void DrawHandheldGame(QPainter& painter, const QRectF& box) {
     painter.restore();
 }
 
-void DrawFriends(QPainter &painter, const QRectF &box) {
+void DrawFriends(QPainter& painter, const QRectF& box) {
     // two fairies side by side, wings overlapping, under a heart
     const double w = box.width() * 0.8;
     const double h = box.height() * 1.0;
