@@ -66,16 +66,6 @@ TEST(ExException, LogWritesTheMessageThenTheException) {
     EXPECT_EQ(logger.records.size(), 1u);
 }
 
-TEST(ExLogger, ScopedLoggerRestoresThePreviousOne) {
-    Ex::Logger* before = Ex::GetLogger();
-    {
-        RecordingLogger logger;
-        Ex::ScopedLogger scoped(&logger);
-        EXPECT_EQ(Ex::GetLogger(), &logger);
-    }
-    EXPECT_EQ(Ex::GetLogger(), before);
-}
-
 TEST(ExLogger, TimePrefixShowsTheBiasInWholeHours) {
     std::tm time{};
     time.tm_mday = 5;

@@ -2,7 +2,6 @@
 
 #include "common/Sync/CriticalSection.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -40,35 +39,6 @@ TEST(SyncEvent, MultipleWaitGivesTheIndexOfTheSignalledOne) {
     // In list order, one at a time.
     EXPECT_EQ(Waitable::Wait({&first, &second}, false, 0), WAIT_OBJECT_0);
     EXPECT_EQ(Waitable::Wait({&first, &second}, false, 0), WAIT_OBJECT_0 + 1);
-}
-
-TEST(SyncEvent, OnlyOneOfManyWaitersWinsAnAutoResetSignal) {
-    AutoResetEvent event;
-    AutoResetEvent stop;
-    std::atomic<int> woken{0};
-    std::vector<std::thread> waiters;
-    for (int i = 0; i < 4; ++i) {
-        waiters.emplace_back([&] {
-            if (Waitable::Wait({&event, &stop}, false, 10000) == WAIT_OBJECT_0) {
-                ++woken;
-            }
-        });
-    }
-    event.Set();
-    // Each remaining waiter gets its own stop signal.
-    for (int i = 0; i < 3; ++i) {
-        while (stop.IsSet()) {
-            std::this_thread::yield();
-        }
-        stop.Set();
-        while (stop.IsSet()) {
-            std::this_thread::yield();
-        }
-    }
-    for (std::thread& waiter : waiters) {
-        waiter.join();
-    }
-    EXPECT_EQ(woken.load(), 1);
 }
 
 TEST(SyncCriticalSection, IsRecursiveAndExcludesOtherThreads) {
