@@ -93,8 +93,9 @@ void TwoBracelets(QPainter& painter, QRectF box) {
 }
 
 void Letterbox(QPainter& painter, QRectF box) {
-    const QRectF envelope(box.center().x() - box.height() * 0.7, box.top() + box.height() * 0.15,
-                          box.height() * 1.4, box.height() * 0.8);
+    const double width = qMin(box.width() * 0.95, box.height() * 1.4);
+    const double height = width / 1.75;
+    const QRectF envelope(box.center().x() - width / 2, box.center().y() - height / 2, width, height);
     SoftPanel(painter, envelope, 6, Qt::white, Cream(), Purple(), 2.0);
     QPainterPath flap;
     flap.moveTo(envelope.topLeft());
