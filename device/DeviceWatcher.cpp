@@ -12,7 +12,7 @@
 
 namespace Glm {
 
-DeviceWatcher::DeviceWatcher() : m_thread(this), m_started(true, false) {}
+DeviceWatcher::DeviceWatcher() : m_started(true, false) {}
 
 DeviceWatcher::~DeviceWatcher() {
     try {
@@ -27,16 +27,19 @@ std::int32_t DeviceWatcher::Start(UI::MessageTarget* target) {
     Stop();
     m_target.store(target);
     m_started.Reset();
-    // A signal left over from a run that ended on its own must not end the
-    // next one at once.
-    m_thread.GetShutDownSignal().Reset();
-    m_thread.Start();
+    // A thread runs once; every start gets its own.
+    m_thread = std::make_unique<Sync::Thread>(this);
+    m_shutDown = &m_thread->GetShutDownSignal();
+    m_thread->Start();
     m_started.Wait(Sync::INFINITE);
     return m_startResult.load();
 }
 
 void DeviceWatcher::Stop() {
-    m_thread.ShutDown();
+    if (m_thread) {
+        m_thread->ShutDown();
+        m_thread.reset();
+    }
 }
 
 void DeviceWatcher::Run() {
@@ -46,7 +49,7 @@ void DeviceWatcher::Run() {
     m_startResult.store(GlmDev::GlmDevStart(&DeviceWatcher::OnDeviceEvent, this));
     m_started.Set();
     if (m_startResult.load() == GlmDev::kOk) {
-        m_thread.GetShutDownSignal().Wait(Sync::INFINITE);
+        m_shutDown->Wait(Sync::INFINITE);
     }
     GlmDev::GlmDevStop();
 }

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 namespace Glm {
 
@@ -37,7 +38,8 @@ public:
 private:
     static void OnDeviceEvent(void* context, std::uint32_t eventCode, const GlmDev::DeviceEvent* event);
 
-    Sync::Thread m_thread;
+    std::unique_ptr<Sync::Thread> m_thread; // a new one for every start
+    Sync::AutoResetEvent* m_shutDown = nullptr;
     Sync::Event m_started;
     std::atomic<UI::MessageTarget*> m_target{nullptr};
     std::atomic<std::int32_t> m_startResult{0};

@@ -153,6 +153,9 @@ bool VirtualToy::Plug(std::string& error) {
         error = "a toy named " + m_options.name + " is already plugged (" + finalPath + ")";
         return false;
     }
+    // A socket left by a toy of this name that did not unplug cleanly: its
+    // removal first, so discovery reports this plug-in as a new arrival.
+    ::unlink(finalPath.c_str());
     const std::string bindingPath = m_options.directory + "/." + m_options.name + ".binding";
     sockaddr_un address{};
     if (!MakeAddress(bindingPath, address) || !MakeAddress(finalPath, address)) {
@@ -171,7 +174,7 @@ bool VirtualToy::Plug(std::string& error) {
         return false;
     }
     // Appear under the toy name only once listening, so whoever sees the
-    // name can connect at once. rename replaces a stale socket file.
+    // name can connect at once.
     if (std::rename(bindingPath.c_str(), finalPath.c_str()) != 0) {
         error = "cannot appear as " + finalPath + ": " + std::strerror(errno);
         ::unlink(bindingPath.c_str());
