@@ -23,7 +23,7 @@ void OnSignal(int) {
 void Usage() {
     std::fputs("usage: glimmeries-toy bracelet|jewelrybox|game [--name N] [--state FILE] [--dir DIR]\n"
                "                      [--charm ID]... [--friend VALUE]... [--points N]\n"
-               "                      [--vendor HEX] [--product HEX]\n"
+               "                      [--vendor HEX] [--product HEX] [--detached]\n"
                "The toy appears on the simulated bus ($GLIMMERIES_TOY_DIR, else\n"
                "$XDG_RUNTIME_DIR/glimmeries/toys) and reads commands from standard input:\n"
                "  touch charm ID | touch bracelet VALUE | meet NAME | points N | dump\n"
@@ -31,7 +31,8 @@ void Usage() {
                "It prints one line per event. --charm, --friend and --points fill a toy\n"
                "whose state file does not exist yet; the state file keeps the memory\n"
                "between runs (default $XDG_STATE_HOME/glimmeries/toys/NAME.state).\n"
-               "--vendor and --product make it pose as another USB device.\n",
+               "--vendor and --product make it pose as another USB device. --detached\n"
+               "reads no commands and stays plugged until SIGINT or SIGTERM.\n",
                stderr);
 }
 
@@ -50,8 +51,13 @@ int main(int argc, char** argv) {
     options.productId = GlmDev::ProductIdForKindWord(argv[1]);
     options.name = argv[1];
     bool statePathGiven = false;
+    bool detached = false;
     for (int i = 2; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--detached") {
+            detached = true;
+            continue;
+        }
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         std::int64_t number = 0;
         if (value == nullptr) {
@@ -97,7 +103,7 @@ int main(int argc, char** argv) {
     g_toy = &toy;
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    toy.Run(0);
+    toy.Run(detached ? -1 : 0);
     g_toy = nullptr;
     return 0;
 }

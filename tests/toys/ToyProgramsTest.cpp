@@ -148,7 +148,7 @@ TEST_F(ToyPrograms, BraceletsThatMeetRecordEachOther) {
 }
 
 TEST_F(ToyPrograms, WatchPrintsArrivalsAndRemovals) {
-    auto early = StartToy("game", "early");
+    auto early = StartToy("game", "early", {"--detached"});
     ChildProcess watch({"glmdev", "watch"});
     ASSERT_TRUE(watch.Out().WaitFor("arrived 0 0x1012 " + Bus() + "/toy-1d9b-1012-early.sock"));
     auto late = StartToy("jewelrybox", "late");
@@ -156,6 +156,9 @@ TEST_F(ToyPrograms, WatchPrintsArrivalsAndRemovals) {
     late->CloseInput(); // end of input unplugs
     EXPECT_EQ(late->Wait(), 0);
     ASSERT_TRUE(watch.Out().WaitFor("removed 1 0x1013 " + Bus() + "/toy-1d9b-1013-late.sock"));
+    early->Signal(SIGTERM); // a detached toy leaves on a signal
+    EXPECT_EQ(early->Wait(), 0);
+    ASSERT_TRUE(watch.Out().WaitFor("removed 0 0x1012 " + Bus() + "/toy-1d9b-1012-early.sock"));
     watch.Signal(SIGINT);
     EXPECT_EQ(watch.Wait(), 0);
 }
