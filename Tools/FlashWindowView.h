@@ -10,6 +10,7 @@
 #include "Tools/ContentWindowListener.h"
 #include "Tools/FlashWindow.h"
 #include "common/UI/MessageTarget.h"
+#include "webapi/AvatarView.h"
 
 #include <QRect>
 #include <QWidget>
@@ -18,7 +19,7 @@
 
 namespace Glm {
 
-class FlashWindowView : public Web::ContentWindowListener {
+class FlashWindowView : public AvatarView, public Web::ContentWindowListener {
 public:
     FlashWindowView() = default;
     ~FlashWindowView() override;
@@ -28,14 +29,15 @@ public:
     /// Creates the view at rect in parent and its movie window filling it
     /// (an earlier view of this object is destroyed first). Throws
     /// Web::CantCreateFlashWindowException when the engine cannot be set up.
-    void CreateClientWindow(QWidget* parent, const QRect& rect, UI::MessageTarget* parentTarget = nullptr);
+    void CreateClientWindow(QWidget* parent, const QRect& rect,
+                            UI::MessageTarget* parentTarget = nullptr) override;
     /// With non-empty flashVars: keeps the click values and gives the movie
     /// its FlashVars and background colour (0xRRGGBB). Empty flashVars
     /// change nothing. Requires a created view.
     void SetAvatar(UI::WPARAM wParam, const std::string& flashVars, UI::LPARAM lParam,
-                   std::uint32_t clickMessage, std::uint32_t backgroundColor);
+                   std::uint32_t clickMessage, std::uint32_t backgroundColor) override;
     /// Plays the movie file at path; an empty path does nothing.
-    void LoadUrl(const std::string& path);
+    void LoadUrl(const std::string& path) override;
     /// Calls a function of the movie (see Web::FlashWindow::Call_Function).
     std::string CallFunction(const std::string& request);
     /// The player's major version in decimal, "" when there is no movie
