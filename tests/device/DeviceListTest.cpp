@@ -79,6 +79,9 @@ TEST(DeviceList, ARecordOutlivesItsRemovalWhileReferenced) {
     list.Add("/b", 0x1011, AnyBus());
     list.Clear(); // also with a command still holding one
     EXPECT_EQ(record->Close(), GlmDev::kWrongHandleState);
+    std::uint8_t reply[8] = {0};
+    EXPECT_EQ(record->ReadReport(reply), GlmDev::kWrongHandleState);
+    EXPECT_EQ(record->WriteReport(reply), GlmDev::kWrongHandleState);
     GlmDev::DeviceList::Release(record);
 }
 
