@@ -111,6 +111,15 @@ TEST_F(GuiIEWindowViewTest, FailingPageIsAnErrorWithEmptyText) {
     EXPECT_FALSE(view.GetIEWindow()->IsLoadTimerActive());
 }
 
+TEST_F(GuiIEWindowViewTest, HttpErrorStatusIsANavigateError) {
+    RecordingListener listener;
+    Web::IEWindow window(&m_screen, QRect(0, 0, 300, 200), &listener);
+    window.Navigate(m_server.Url(QStringLiteral("/no-such-page.html")).toStdString());
+    ASSERT_TRUE(WaitUntil([&] { return !listener.events.empty(); }));
+    EXPECT_EQ(listener.events[0].kind, ListenerEvent::Error);
+    EXPECT_EQ(m_server.RequestCount("/no-such-page.html"), 1);
+}
+
 TEST_F(GuiIEWindowViewTest, DocumentCompleteRules) {
     RecordingListener listener;
     Web::IEWindow window(&m_screen, QRect(0, 0, 300, 200), &listener);
