@@ -131,6 +131,10 @@ CURLcode CurlRequest::Configure() {
     set(CURLOPT_LOW_SPEED_TIME, kStallSeconds);
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (const SystemTrust& trust = GetSystemTrust(); !trust.hashedDirectory.empty()) {
+        set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+        set(CURLOPT_CAPATH, trust.hashedDirectory.c_str());
+    }
     set(CURLOPT_HTTPHEADER, m_headers);
     set(CURLOPT_HEADERFUNCTION, &CurlRequest::OnHeader);
     set(CURLOPT_HEADERDATA, static_cast<void*>(this));

@@ -2,6 +2,7 @@
 
 #include "common/Ex/Logger.h"
 
+#include <filesystem>
 #include <mutex>
 #include <openssl/err.h>
 #include <openssl/pem.h>
@@ -97,6 +98,25 @@ void AddExtraCaCertificatesTo(const ExtraCaCertificates& certificates, void* ssl
         X509_STORE_add_cert(store, certificate);
     }
     ERR_clear_error();
+}
+
+const SystemTrust& GetSystemTrust() {
+    static const SystemTrust trust = [] {
+        SystemTrust found;
+        for (const char* directory : {"/etc/ssl/certs", "/etc/pki/tls/certs"}) {
+            std::error_code error;
+            for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+                const std::string name = entry.path().filename().string();
+                // OpenSSL's hashed names: eight hexadecimal digits, ".", a number.
+                if (name.size() >= 10 && name[8] == '.' && name.find_first_not_of("0123456789abcdef") == 8) {
+                    found.hashedDirectory = directory;
+                    return found;
+                }
+            }
+        }
+        return found;
+    }();
+    return trust;
 }
 
 bool HasCertificates(const ExtraCaCertificates& certificates) {

@@ -26,4 +26,14 @@ std::shared_ptr<const ExtraCaCertificates> LoadExtraCaCertificates();
 void AddExtraCaCertificatesTo(const ExtraCaCertificates& certificates, void* sslContext);
 bool HasCertificates(const ExtraCaCertificates& certificates);
 
+/// Where the system's trusted authorities are read from. When the system
+/// keeps them as a hashed directory (as Debian's ca-certificates does), only
+/// that directory is named: OpenSSL then reads a certificate when it needs
+/// it, where a bundle file would be parsed whole (about 50 ms) for every new
+/// TLS connection. Otherwise both are empty and libcurl's defaults apply.
+struct SystemTrust {
+    std::string hashedDirectory;
+};
+const SystemTrust& GetSystemTrust();
+
 } // namespace Web

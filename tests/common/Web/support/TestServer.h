@@ -27,7 +27,7 @@ public:
 
     /// Binds to a free port and serves until Stop. Returns the port.
     int Start() {
-        m_server->set_keep_alive_max_count(1000);
+        m_server->set_keep_alive_max_count(1000000);
         m_server->set_tcp_nodelay(true);
         // Stop waits for idle keep-alive connections; keep that wait short.
         m_server->set_keep_alive_timeout(1);
