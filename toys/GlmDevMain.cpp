@@ -15,13 +15,15 @@
 #include <mutex>
 #include <pthread.h>
 #include <string>
+#include <vector>
 
 namespace {
 
 void Usage() {
     std::fputs("usage: glmdev list\n"
                "       glmdev read ID\n"
-               "       glmdev write ID HEX      (32 words or 128 bytes of hex)\n"
+               "       glmdev write ID HEX      (32 words, stored little-endian, or 128 bytes\n"
+               "                                 in memory order; blanks between them)\n"
                "       glmdev send ID CODE\n"
                "       glmdev touch ID\n"
                "       glmdev watch             (until interrupted)\n",
@@ -44,17 +46,41 @@ bool ParseId(const char* text, std::uint32_t& id) {
     return true;
 }
 
-// Hex digits with any blanks, colons or commas between them.
+// Either 32 words (32 hex numbers of up to 8 digits, each stored
+// little-endian as the toy keeps its words) or 128 bytes in memory order
+// (256 hex digits, grouped as one likes). Blanks, commas and colons
+// separate.
 bool ParseHexMemory(const char* text, std::uint8_t (&memory)[128]) {
-    std::string digits;
+    std::vector<std::string> tokens(1);
     for (const char* c = text; *c != '\0'; ++c) {
         if (std::strchr(" \t\n:,", *c) != nullptr) {
-            continue;
-        }
-        if (std::strchr("0123456789abcdefABCDEF", *c) == nullptr) {
+            if (!tokens.back().empty()) {
+                tokens.emplace_back();
+            }
+        } else if (std::strchr("0123456789abcdefABCDEF", *c) != nullptr) {
+            tokens.back() += *c;
+        } else {
             return false;
         }
-        digits += *c;
+    }
+    if (tokens.back().empty()) {
+        tokens.pop_back();
+    }
+    if (tokens.size() == 32) {
+        for (std::size_t word = 0; word < 32; ++word) {
+            if (tokens[word].size() > 8) {
+                return false;
+            }
+            const unsigned long value = std::strtoul(tokens[word].c_str(), nullptr, 16);
+            for (std::size_t i = 0; i < 4; ++i) {
+                memory[word * 4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+            }
+        }
+        return true;
+    }
+    std::string digits;
+    for (const std::string& token : tokens) {
+        digits += token;
     }
     if (digits.size() != 256) {
         return false;
@@ -134,7 +160,9 @@ int main(int argc, char** argv) {
     std::uint8_t memory[128] = {0};
     std::uint32_t code = 0;
     if (verb == "write" && !ParseHexMemory(argv[3], memory)) {
-        std::fputs("glmdev: HEX must be 128 bytes (256 hex digits, blanks allowed)\n", stderr);
+        std::fputs("glmdev: HEX must be 32 words (hex numbers of up to 8 digits) or 128 bytes (256 hex "
+                   "digits)\n",
+                   stderr);
         return 2;
     }
     if (verb == "send" && (!ParseId(argv[3], code) || code > 0xFF)) {

@@ -112,6 +112,15 @@ TEST_F(ToyPrograms, AToyKeepsItsMemoryBetweenPlugIns) {
     bracelet = StartToy("bracelet", "keeper", {"--charm", "5"});
     const CommandResult read = RunProgram({"glmdev", "read", "0"});
     EXPECT_EQ(read.out.substr(0, 48), "2a 00 00 00 00 00 00 00 00 07 00 00 00 00 00 00\n");
+
+    // 32 words are numbers, kept little-endian.
+    std::string words = "1e240 0 80000003";
+    for (int i = 3; i < 32; ++i) {
+        words += " 0";
+    }
+    ASSERT_EQ(RunProgram({"glmdev", "write", "0", words}).exitCode, 0);
+    EXPECT_EQ(RunProgram({"glmdev", "read", "0"}).out.substr(0, 48),
+              "40 e2 01 00 00 00 00 00 03 00 00 80 00 00 00 00\n");
 }
 
 TEST_F(ToyPrograms, ADamagedStateFileIsRefusedAndLeftAlone) {
