@@ -16,7 +16,7 @@ std::int32_t ButterflyInventory::Init(const std::string& contentBaseUrl,
     GuardCall(GLM_CALL_SITE("Glm::ButterflyInventory", "Init"), m_mainWindow, [&] {
         const BusyScope busy;
         const auto list = LoadContentList(contentBaseUrl, kButterflyListPath);
-        const std::string entries = "ClickButterflyList/copy/*";
+        const std::string entries = "/ClickButterflyList/copy/*";
         const std::int32_t count = list->GetNodeCount(entries);
         for (std::int32_t i = 1; i <= count; ++i) {
             const std::string entry = entries + "[" + std::to_string(i) + "]";

@@ -65,10 +65,10 @@ std::string LeafText(const std::vector<xmlNode*>& entries, std::string_view name
 CharmInventory::CharmInventory(UI::MessageTarget* mainWindow) : m_mainWindow(mainWindow) {}
 
 void CharmInventory::ReadCharms(Xml::Parser& list, std::vector<CharmRecord>& charms) {
-    if (list.GetNodeCount("ClickCharmList") != 1) {
+    if (list.GetNodeCount("/ClickCharmList") != 1) {
         return; // another document: no charms
     }
-    xmlNode* root = list.FindSingleNode("ClickCharmList");
+    xmlNode* root = list.FindSingleNode("/ClickCharmList");
     std::unordered_map<std::string, std::vector<xmlNode*>> copies;
     for (xmlNode* copy = root->children; copy != nullptr; copy = copy->next) {
         if (!IsElementNamed(copy, "copy")) {
@@ -95,11 +95,11 @@ void CharmInventory::ReadCharms(Xml::Parser& list, std::vector<CharmRecord>& cha
                 xmlGetNoNsProp(charm, reinterpret_cast<const xmlChar*>("id")));
             if (!idValue) {
                 throw Xml::XmlCantFindSingleNodeException(
-                    "ClickCharmList/charms/charm[" + std::to_string(position) + "]/@id", 0);
+                    "/ClickCharmList/charms/charm[" + std::to_string(position) + "]/@id", 0);
             }
             CharmRecord record;
             const std::string idText(reinterpret_cast<const char*>(idValue.get()));
-            const std::string copyPath = "ClickCharmList/copy/_" + idText;
+            const std::string copyPath = "/ClickCharmList/copy/_" + idText;
             const auto entries = copies.find("_" + idText);
             const std::vector<xmlNode*>& found = entries != copies.end() ? entries->second : none;
             record.name = LeafText(found, "name", copyPath + "/name");

@@ -59,6 +59,9 @@ std::unique_ptr<Xml::Parser> WebApi::Exchange(const std::string& url, const std:
     return std::make_unique<Xml::Parser>(transaction->GetResponseBodyAsString());
 }
 
+// Every path of an answer starts at the document ("/Root/..."): it selects
+// the same nodes as a path relative to the document, and does not depend on
+// where the XPath engine places its context node.
 bool WebApi::Succeeded(Xml::Parser& answer, const std::string& root) {
     return answer.GetLeafElementText(root + "/success") == "true";
 }

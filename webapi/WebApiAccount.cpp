@@ -8,12 +8,12 @@ namespace Glm {
 
 std::int32_t WebApi::SignIn(const std::string& userName, const std::string& password, std::string& accountId,
                             std::string& errorCode) {
-    const std::string root = "AccountLoginResponse";
+    const std::string root = "/AccountLoginResponse";
     const std::string body = "username=" + EncodeQueryValue(userName) +
                              "&password=" + EncodeQueryValue(password) + "&affiliate=tallow_bmglimmeries";
     return GLM_WEBAPI_CALL("SignIn", MakeUrl("AccountLoginRequest"), &body, root, &errorCode,
                            [&](Xml::Parser& answer, std::int32_t&) {
-                               if (answer.GetLeafElementText("AccountLoginResponse/status") == "logged_in") {
+                               if (answer.GetLeafElementText("/AccountLoginResponse/status") == "logged_in") {
                                    accountId = answer.GetAttribute(root + "/account/@account_id");
                                }
                            });
@@ -28,7 +28,7 @@ std::int32_t WebApi::SignOut() {
         LogCall(url);
         const std::string body;
         const std::unique_ptr<Xml::Parser> answer = Exchange(url, &body);
-        if (Succeeded(*answer, "AccountLogoutResponse")) {
+        if (Succeeded(*answer, "/AccountLogoutResponse")) {
             result = 0;
         }
     });
@@ -36,7 +36,7 @@ std::int32_t WebApi::SignOut() {
 }
 
 std::int32_t WebApi::GetIDsOfFairies(const std::string& userId, std::vector<std::string>& fairyIds) {
-    const std::string root = "FairiesProfileResponse";
+    const std::string root = "/FairiesProfileResponse";
     fairyIds.clear();
     return GLM_WEBAPI_CALL(
         "GetIDsOfFairies", MakeUrl("FairiesProfileRequest?user_id=" + EncodeQueryValue(userId)), nullptr,
@@ -58,7 +58,7 @@ std::int32_t WebApi::GetIDsOfFairies(const std::string& userId, std::uint32_t& c
 
 std::int32_t WebApi::ObtainFairyProfileByFairyId(const std::string& fairyId, std::string& userId,
                                                  std::string& fairyName) {
-    const std::string root = "FairiesProfileResponse";
+    const std::string root = "/FairiesProfileResponse";
     return GLM_WEBAPI_CALL("ObtainFairyProfileByFairyId",
                            MakeUrl("FairiesProfileRequest?fairy_id=" + EncodeQueryValue(fairyId)), nullptr,
                            root, nullptr, [&](Xml::Parser& answer, std::int32_t&) {
@@ -76,7 +76,7 @@ std::int32_t WebApi::ObtainFairyProfileByClickId(std::uint32_t clickId, std::str
                                                  std::string& userId, std::string& fairyName,
                                                  std::string& userName, std::string& giftId,
                                                  std::string& messageId, std::string& errorCode) {
-    const std::string root = "FairiesProfileResponse";
+    const std::string root = "/FairiesProfileResponse";
     return GLM_WEBAPI_CALL("ObtainFairyProfileByClickId",
                            MakeUrl("FairiesProfileRequest?", "click_id=" + UnsignedDecimal(clickId)), nullptr,
                            root, &errorCode, [&](Xml::Parser& answer, std::int32_t&) {
@@ -103,7 +103,7 @@ std::int32_t WebApi::GetUser(std::uint32_t clickId, std::string& fairyId) {
 }
 
 std::int32_t WebApi::GetSessionTranferToken(std::string& sessionToken, std::string& errorCode) {
-    const std::string root = "SessionTransferResponse";
+    const std::string root = "/SessionTransferResponse";
     const std::string body;
     return GLM_WEBAPI_CALL("GetSessionTranferToken", MakeUrl("SessionTransferRequest"), &body, root,
                            &errorCode, [&](Xml::Parser& answer, std::int32_t&) {
@@ -112,7 +112,7 @@ std::int32_t WebApi::GetSessionTranferToken(std::string& sessionToken, std::stri
 }
 
 std::int32_t WebApi::GetFriends(const std::string& fairyId, std::vector<FriendRecord>& friends) {
-    const std::string root = "FairiesFriendsResponse";
+    const std::string root = "/FairiesFriendsResponse";
     const std::string query = fairyId.empty() ? "current" : "fairy_id=" + EncodeQueryValue(fairyId);
     return GLM_WEBAPI_CALL("GetFriends", MakeUrl("FairiesFriendsRequest?", query), nullptr, root, nullptr,
                            [&](Xml::Parser& answer, std::int32_t&) {

@@ -17,7 +17,7 @@ std::int32_t WebApi::DisplayFairies(QWidget* parent, std::uint32_t clickMessage,
                                     const std::string& swfFileName, std::span<AvatarView* const> views,
                                     const QRect& firstRect, int distance, const std::string& userId,
                                     UI::MessageTarget* parentTarget) {
-    const std::string root = "FairiesProfileResponse";
+    const std::string root = "/FairiesProfileResponse";
     return GLM_WEBAPI_CALL(
         "DisplayFairies", MakeUrl("FairiesProfileRequest?user_id=" + EncodeQueryValue(userId) + "&dna"),
         nullptr, root, nullptr,
@@ -49,7 +49,7 @@ std::int32_t WebApi::DisplayFairies(QWidget* parent, std::uint32_t clickMessage,
 std::int32_t WebApi::DisplayFairy(QWidget* parent, std::uint32_t clickMessage, const std::string& swfFileName,
                                   AvatarView& view, const std::string& fairyId, const QRect& rect,
                                   UI::MessageTarget* parentTarget) {
-    const std::string root = "FairiesProfileResponse";
+    const std::string root = "/FairiesProfileResponse";
     return GLM_WEBAPI_CALL(
         "DisplayFairy", MakeUrl("FairiesProfileRequest?", "fairy_id=" + EncodeQueryValue(fairyId) + "&dna"),
         nullptr, root, nullptr,

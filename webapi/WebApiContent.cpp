@@ -32,7 +32,7 @@ std::int32_t WebApi::GetFriendMessages(const std::string& contentBaseUrl,
     GuardCall(GLM_CALL_SITE("Glm::WebApi", "GetFriendMessages"), m_mainWindow, [&] {
         const BusyScope busy;
         const auto list = LoadContentList(contentBaseUrl, kMessageListPath);
-        ReadCopyEntries(*list, "ClickMessageList", messageIds, messageTexts);
+        ReadCopyEntries(*list, "/ClickMessageList", messageIds, messageTexts);
         result = 0;
     });
     return result;
@@ -40,7 +40,7 @@ std::int32_t WebApi::GetFriendMessages(const std::string& contentBaseUrl,
 
 std::int32_t WebApi::GetFriendGifts(std::uint32_t clickId, const std::string& contentBaseUrl,
                                     std::vector<std::int32_t>& giftIds, std::vector<std::string>& giftTexts) {
-    const std::string root = "ClickInventoryResponse";
+    const std::string root = "/ClickInventoryResponse";
     const std::string clickText = UnsignedDecimal(clickId);
     std::vector<std::string> owned;
     const std::int32_t inventory = GLM_WEBAPI_CALL(
@@ -70,7 +70,7 @@ std::int32_t WebApi::GetFriendGifts(std::uint32_t clickId, const std::string& co
         const auto list = LoadContentList(contentBaseUrl, kGiftListPath);
         std::vector<std::int32_t> ids;
         std::vector<std::string> texts;
-        const std::string entries = "ClickGiftList/copy/*";
+        const std::string entries = "/ClickGiftList/copy/*";
         const std::int32_t count = list->GetNodeCount(entries);
         for (std::int32_t i = 1; i <= count; ++i) {
             const std::string entry = entries + "[" + std::to_string(i) + "]";
@@ -93,7 +93,7 @@ std::int32_t WebApi::GetFriendMessage(const std::string& messageId, const std::s
     GuardCall(GLM_CALL_SITE("Glm::WebApi", "GetFriendMessage"), m_mainWindow, [&] {
         const BusyScope busy;
         const auto list = LoadContentList(contentBaseUrl, kMessageListPath);
-        FindCopyText(*list, "ClickMessageList", messageId, messageText);
+        FindCopyText(*list, "/ClickMessageList", messageId, messageText);
         result = 0;
     });
     return result;
@@ -105,7 +105,7 @@ std::int32_t WebApi::GetFriendGift(const std::string& giftId, const std::string&
     GuardCall(GLM_CALL_SITE("Glm::WebApi", "GetFriendGift"), m_mainWindow, [&] {
         const BusyScope busy;
         const auto list = LoadContentList(contentBaseUrl, kGiftListPath);
-        FindCopyText(*list, "ClickGiftList", giftId, giftText);
+        FindCopyText(*list, "/ClickGiftList", giftId, giftText);
         result = 0;
     });
     return result;

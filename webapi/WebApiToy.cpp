@@ -11,7 +11,7 @@ namespace Glm {
 
 std::int32_t WebApi::SetupDevice(Toy& toy, std::uint32_t messageId, std::uint32_t giftId,
                                  std::string& errorCode) {
-    const std::string root = "ClickSetupResponse";
+    const std::string root = "/ClickSetupResponse";
     const bool registered = toy.GetClickId() != 0 && !toy.IsResetPending();
     std::string query;
     std::string idPath = "/bracelet/@id";
@@ -69,7 +69,7 @@ std::int32_t WebApi::ResetDevice(Toy& toy, const std::string& resetCode, std::st
     if (toy.GetClickId() == 0) {
         return 1;
     }
-    const std::string root = "ClickResetResponse";
+    const std::string root = "/ClickResetResponse";
     const std::string query = "click_id=" + UnsignedDecimal(static_cast<std::uint32_t>(toy.GetClickId())) +
                               "&reset_code=" + EncodeQueryValue(resetCode);
     return GLM_WEBAPI_CALL("ResetDevice", MakeUrl("ClickResetRequest?", query), nullptr, root, &errorCode,
@@ -78,7 +78,7 @@ std::int32_t WebApi::ResetDevice(Toy& toy, const std::string& resetCode, std::st
 
 std::int32_t WebApi::ObtainWhoAreThey(const std::string& url, std::string& displayName, std::string& userId,
                                       std::string& errorCode) {
-    const std::string root = "WhoAreTheyResponse";
+    const std::string root = "/WhoAreTheyResponse";
     return GLM_WEBAPI_CALL("ObtainWhoAreThey", url, nullptr, root, &errorCode,
                            [&](Xml::Parser& answer, std::int32_t&) {
                                displayName = answer.GetAttribute(root + "/user_info/@dname");
@@ -108,7 +108,7 @@ std::int32_t WebApi::ObtainWhoAreThey(const std::string& userIds, std::string& d
 
 std::int32_t WebApi::ObtainGlimmeriesInventory(const std::string& fairyId, std::vector<FriendRecord>& friends,
                                                std::vector<std::int32_t>& charms) {
-    const std::string root = "ClickInventoryResponse";
+    const std::string root = "/ClickInventoryResponse";
     const std::string query = fairyId.empty() ? "with_friends" : "fairy_id=" + EncodeQueryValue(fairyId);
     return GLM_WEBAPI_CALL("ObtainGlimmeriesInventory", MakeUrl("ClickInventoryRequest?", query), nullptr,
                            root, nullptr, [&](Xml::Parser& answer, std::int32_t&) {
@@ -152,7 +152,7 @@ std::int32_t WebApi::ObtainGlimmeriesInventory(const std::string& fairyId,
 }
 
 std::int32_t WebApi::GetGlintPoints(const std::string& fairyId, std::string& points, std::string& errorCode) {
-    const std::string root = "ClickInventoryResponse";
+    const std::string root = "/ClickInventoryResponse";
     return GLM_WEBAPI_CALL("GetGlintPoints",
                            MakeUrl("ClickInventoryRequest?", "fairy_id=" + EncodeQueryValue(fairyId)),
                            nullptr, root, &errorCode, [&](Xml::Parser& answer, std::int32_t&) {
@@ -163,7 +163,7 @@ std::int32_t WebApi::GetGlintPoints(const std::string& fairyId, std::string& poi
 std::int32_t WebApi::GetButterflyInfo(const std::string& fairyId, std::string& butterfly,
                                       std::string& timeToLive) {
     // Written out rather than through Call: a refusal's code is not read here.
-    const std::string root = "FairiesProfileResponse";
+    const std::string root = "/FairiesProfileResponse";
     const std::string url =
         MakeUrl("FairiesProfileRequest?", "fairy_id=" + EncodeQueryValue(fairyId) + "&dna");
     std::int32_t result = 1;
@@ -188,7 +188,7 @@ std::int32_t WebApi::GetButterflyInfo(const std::string& fairyId, std::string& b
 }
 
 std::int32_t WebApi::UploadFriend(const std::string& body, std::string& errorCode) {
-    const std::string root = "ClickUploadFriendsResponse";
+    const std::string root = "/ClickUploadFriendsResponse";
     const std::string url = MakeUrl("ClickUploadFriendsRequest");
     return GLM_WEBAPI_CALL("UploadFriend", url, &body, root, &errorCode,
                            [&](Xml::Parser& answer, std::int32_t& result) {
@@ -202,7 +202,7 @@ std::int32_t WebApi::UploadFriend(const std::string& body, std::string& errorCod
 }
 
 std::int32_t WebApi::Upload(const std::string& kind, const std::string& body, std::string& errorCode) {
-    const std::string root = "ClickUploadResponse";
+    const std::string root = "/ClickUploadResponse";
     const std::string url = MakeUrl("ClickUploadRequest");
     return GLM_WEBAPI_CALL("Upload", url, &body, root, &errorCode,
                            [&](Xml::Parser& answer, std::int32_t& result) {
@@ -231,7 +231,7 @@ std::int32_t WebApi::UploadGlintPoints(const std::string& body, std::string& err
 
 std::int32_t WebApi::RedeemGlintPoints(const std::string& fairyId, const std::string& points,
                                        const std::string& item, std::string& errorCode) {
-    const std::string root = "ClickRedemptionResponse";
+    const std::string root = "/ClickRedemptionResponse";
     const std::string query = "fairy_id=" + EncodeQueryValue(fairyId) +
                               "&points=" + EncodeQueryValue(points) + "&item=" + EncodeQueryValue(item);
     return GLM_WEBAPI_CALL("RedeemGlintPoints", MakeUrl("ClickRedemptionRequest?", query), nullptr, root,
