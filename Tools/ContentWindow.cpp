@@ -21,6 +21,8 @@ ContentWindow::ContentWindow(QWidget* parent, const QRect& rect, ContentWindowLi
     setAcceptDrops(false);
     hide();
     m_timer.setSingleShot(true);
+    // A coarse timer may fire up to 5% early; the time-out must be the full one.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] { OnLoadTimeout(); });
     m_view = new QWebEngineView(this);
     m_view->setGeometry(0, 0, rect.width(), rect.height());

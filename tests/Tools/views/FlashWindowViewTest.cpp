@@ -203,6 +203,18 @@ TEST_F(FlashWindowViewTest, BadFairyDnaStillDrawsADefaultFairy) {
     }
 }
 
+TEST_F(FlashWindowViewTest, StopPausesTheMovie) {
+    ShowAvatar(QStringLiteral("AVATAR_FULL"), QStringLiteral("avatarFull.swf"),
+               FlashVars(kDna, "Wren", false));
+    ASSERT_TRUE(WaitReady());
+    const QString paused = QStringLiteral("(function () { var all = document.getAnimations();"
+                                          " return all.length > 0 && all.every(function (a) {"
+                                          " return a.playState === 'paused'; }); })()");
+    EXPECT_FALSE(Js(paused).toBool());
+    m_view.GetFlashWindow()->Stop();
+    EXPECT_TRUE(WaitUntil([&] { return Js(paused).toBool(); }));
+}
+
 TEST_F(FlashWindowViewTest, UnknownOrMalformedCallsGiveAnEmptyReply) {
     ShowAvatar(QStringLiteral("AVATAR_FULL"), QStringLiteral("avatarFull.swf"),
                FlashVars(kDna, "Wren", false));

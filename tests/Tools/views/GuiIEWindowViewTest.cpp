@@ -120,12 +120,9 @@ TEST_F(GuiIEWindowViewTest, HttpErrorStatusIsANavigateError) {
     EXPECT_EQ(m_server.RequestCount("/no-such-page.html"), 1);
 }
 
-TEST_F(GuiIEWindowViewTest, DocumentCompleteRules) {
+TEST_F(GuiIEWindowViewTest, OnlyTheFirstResultOfANavigationCounts) {
     RecordingListener listener;
     Web::IEWindow window(&m_screen, QRect(0, 0, 300, 200), &listener);
-    window.SetLoadTimeout(std::chrono::milliseconds(400));
-
-    // A second DocumentComplete (or a late error) changes nothing.
     window.Navigate(m_server.Url(QStringLiteral("/hang")).toStdString());
     window.OnDocumentComplete(QStringLiteral("http://127.0.0.1/a"));
     window.OnDocumentComplete(QStringLiteral("http://127.0.0.1/a"));
@@ -133,21 +130,30 @@ TEST_F(GuiIEWindowViewTest, DocumentCompleteRules) {
     ASSERT_EQ(listener.events.size(), 1u);
     EXPECT_EQ(listener.events[0].kind, ListenerEvent::Ready);
     EXPECT_FALSE(window.IsLoadTimerActive());
+}
 
-    // "about:blank" is never reported, neither done nor failed.
-    listener.events.clear();
+TEST_F(GuiIEWindowViewTest, AboutBlankIsNeverReported) {
+    RecordingListener listener;
+    Web::IEWindow window(&m_screen, QRect(0, 0, 300, 200), &listener);
+    window.SetLoadTimeout(std::chrono::milliseconds(400));
     window.Navigate("about:blank");
     ASSERT_TRUE(WaitUntil([&] { return window.IsCompleted(); }));
     EXPECT_FALSE(window.IsLoadTimerActive());
     window.Navigate("about:blank");
     window.OnNavigateError();
-    RunEventsFor(500);
+    EXPECT_FALSE(window.IsLoadTimerActive());
+    RunEventsFor(600);
     EXPECT_TRUE(listener.events.empty());
+}
 
-    // A navigation that produced no page ends in the time-out error.
+TEST_F(GuiIEWindowViewTest, NavigationWithoutAPageEndsInTheTimeOut) {
+    RecordingListener listener;
+    Web::IEWindow window(&m_screen, QRect(0, 0, 300, 200), &listener);
+    window.SetLoadTimeout(std::chrono::milliseconds(400));
     window.Navigate(m_server.Url(QStringLiteral("/hang")).toStdString());
     window.OnDocumentComplete(QStringLiteral("http:///"));
     EXPECT_TRUE(listener.events.empty());
+    EXPECT_TRUE(window.IsLoadTimerActive());
     ASSERT_TRUE(WaitUntil([&] { return !listener.events.empty(); }));
     EXPECT_EQ(listener.events[0].kind, ListenerEvent::Error);
     EXPECT_EQ(listener.events[0].error, "");
