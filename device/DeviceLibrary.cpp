@@ -162,6 +162,9 @@ void CheckDeviceSupported(const std::shared_ptr<Bus>& bus, const std::string& pa
     }
     if (IsSupportedToy(vendorId, productId)) {
         State().list.Add(path, productId, bus);
+    } else if (VerboseDiagnostics()) {
+        Diagnostic("not a toy: vendor 0x%04x product 0x%04x at %s\n", static_cast<unsigned>(vendorId),
+                   static_cast<unsigned>(productId), path.c_str());
     }
 }
 

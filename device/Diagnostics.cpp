@@ -1,9 +1,24 @@
 #include "device/Diagnostics.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 
 namespace GlmDev {
+
+namespace {
+
+std::atomic<bool> g_verbose{false};
+
+} // namespace
+
+void SetVerboseDiagnostics(bool verbose) {
+    g_verbose.store(verbose);
+}
+
+bool VerboseDiagnostics() {
+    return g_verbose.load();
+}
 
 void Diagnostic(const char* format, ...) {
     // One fprintf per line, so lines from the discovery thread and the

@@ -4,6 +4,7 @@
 // not recognised: the library's diagnostic lines show on standard error.
 
 #include "device/DeviceLibrary.h"
+#include "device/Diagnostics.h"
 #include "device/ResultCodes.h"
 #include "device/SupportedToys.h"
 
@@ -146,6 +147,8 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
     }
+    // The support tool says what it saw and left out.
+    GlmDev::SetVerboseDiagnostics(true);
     const std::string verb = argv[1];
     if (verb == "watch" && argc == 2) {
         return Watch();

@@ -66,6 +66,11 @@ TEST_F(ToyPrograms, ListShowsToysInPlugOrderAndLeavesOthersOut) {
     EXPECT_EQ(listed.out, "0 0x1011 bracelet " + Bus() + "/toy-1d9b-1011-b1.sock\n" + "1 0x1013 jewelrybox " +
                               Bus() + "/toy-1d9b-1013-j1.sock\n" + "2 0x1012 game " + Bus() +
                               "/toy-1d9b-1012-g1.sock\n");
+    // What was left out, for the user whose toy is not recognised.
+    EXPECT_NE(
+        listed.err.find("not a toy: vendor 0x1d9b product 0x1014 at " + Bus() + "/toy-1d9b-1014-odd.sock"),
+        std::string::npos)
+        << listed.err;
 }
 
 TEST_F(ToyPrograms, ReadSendAndTouchThroughTheTool) {
