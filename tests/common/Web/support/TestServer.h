@@ -5,6 +5,7 @@
 #ifndef CPPHTTPLIB_OPENSSL_SUPPORT
 #define CPPHTTPLIB_OPENSSL_SUPPORT
 #endif
+#include <chrono>
 #include <httplib.h>
 #include <memory>
 #include <string>
@@ -33,6 +34,12 @@ public:
         m_server->set_keep_alive_timeout(1);
         m_port = m_server->bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server->listen_after_bind(); });
+        // stop() is ignored until the accept loop runs, so Stop right after
+        // Start would hang on join: wait for the loop (bounded).
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!m_server->is_running() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
         return m_port;
     }
     void Stop() {
