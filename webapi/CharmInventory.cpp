@@ -80,35 +80,53 @@ void CharmInventory::ReadCharms(Xml::Parser& list, std::vector<CharmRecord>& cha
             }
         }
     }
-    const std::vector<xmlNode*> none;
-    std::int32_t position = 0;
+    // Charms by their position in each charms element: a position in the
+    // query counts within each parent, so with several charms elements the
+    // i-th query meets the i-th charm of each.
+    std::vector<std::vector<xmlNode*>> groups;
+    std::size_t total = 0;
     for (xmlNode* group = root->children; group != nullptr; group = group->next) {
         if (!IsElementNamed(group, "charms")) {
             continue;
         }
+        groups.emplace_back();
         for (xmlNode* charm = group->children; charm != nullptr; charm = charm->next) {
-            if (!IsElementNamed(charm, "charm")) {
+            if (IsElementNamed(charm, "charm")) {
+                groups.back().push_back(charm);
+            }
+        }
+        total += groups.back().size();
+    }
+    const std::vector<xmlNode*> none;
+    for (std::size_t position = 1; position <= total; ++position) {
+        std::unique_ptr<xmlChar, XmlCharDeleter> idValue;
+        std::int32_t found = 0;
+        for (const std::vector<xmlNode*>& group : groups) {
+            if (group.size() < position) {
                 continue;
             }
-            ++position;
-            std::unique_ptr<xmlChar, XmlCharDeleter> idValue(
-                xmlGetNoNsProp(charm, reinterpret_cast<const xmlChar*>("id")));
-            if (!idValue) {
-                throw Xml::XmlCantFindSingleNodeException(
-                    "/ClickCharmList/charms/charm[" + std::to_string(position) + "]/@id", 0);
+            std::unique_ptr<xmlChar, XmlCharDeleter> value(
+                xmlGetNoNsProp(group[position - 1], reinterpret_cast<const xmlChar*>("id")));
+            if (value) {
+                ++found;
+                idValue = std::move(value);
             }
-            CharmRecord record;
-            const std::string idText(reinterpret_cast<const char*>(idValue.get()));
-            const std::string copyPath = "/ClickCharmList/copy/_" + idText;
-            const auto entries = copies.find("_" + idText);
-            const std::vector<xmlNode*>& found = entries != copies.end() ? entries->second : none;
-            record.name = LeafText(found, "name", copyPath + "/name");
-            record.inGameItem = LeafText(found, "inGameItem", copyPath + "/inGameItem");
-            record.imageName = "CHARM_" + idText;
-            record.popupImageName = "POPUP_" + record.imageName;
-            record.id = DecimalToInt32(idText);
-            charms.push_back(std::move(record));
         }
+        if (found != 1) {
+            throw Xml::XmlCantFindSingleNodeException(
+                "/ClickCharmList/charms/charm[" + std::to_string(position) + "]/@id", found);
+        }
+        CharmRecord record;
+        const std::string idText(reinterpret_cast<const char*>(idValue.get()));
+        const std::string copyPath = "/ClickCharmList/copy/_" + idText;
+        const auto entries = copies.find("_" + idText);
+        const std::vector<xmlNode*>& copy = entries != copies.end() ? entries->second : none;
+        record.name = LeafText(copy, "name", copyPath + "/name");
+        record.inGameItem = LeafText(copy, "inGameItem", copyPath + "/inGameItem");
+        record.imageName = "CHARM_" + idText;
+        record.popupImageName = "POPUP_" + record.imageName;
+        record.id = DecimalToInt32(idText);
+        charms.push_back(std::move(record));
     }
 }
 

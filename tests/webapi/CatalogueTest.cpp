@@ -3,7 +3,6 @@
 
 #include "FakeHttpServer.h"
 #include "WebApiTestSupport.h"
-
 #include "common/UI/Messages.h"
 #include "common/UI/RecordingMessageTarget.h"
 #include "common/Xml/Parser.h"
@@ -13,7 +12,6 @@
 #include "webapi/WebApi.h"
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace {
@@ -86,9 +84,10 @@ TEST_F(Catalogues, CharmListFailuresKeepWhatWasRead) {
     EXPECT_EQ(inventory.Init(m_content.Base(), charms), 0);
     EXPECT_TRUE(charms.empty());
 
-    m_content.Put("ClickCharmList.xml", "<ClickCharmList><charms><charm id=\"7\"/><charm id=\"8\"/></charms><copy>"
-                                        "<_7><name>Seven</name><inGameItem>Hat</inGameItem></_7>"
-                                        "</copy></ClickCharmList>");
+    m_content.Put("ClickCharmList.xml",
+                  "<ClickCharmList><charms><charm id=\"7\"/><charm id=\"8\"/></charms><copy>"
+                  "<_7><name>Seven</name><inGameItem>Hat</inGameItem></_7>"
+                  "</copy></ClickCharmList>");
     EXPECT_EQ(inventory.Init(m_content.Base(), charms), 1);
     ASSERT_EQ(charms.size(), 1u);
     EXPECT_EQ(m_window.Messages().at(0).id, UI::WM_GLM_RESPONSE_ERROR);
@@ -102,9 +101,9 @@ TEST_F(Catalogues, CharmListFailuresKeepWhatWasRead) {
     // A failing picture is logged and fails the strip form.
     m_content.Put("ClickCharmList.xml", kCharms);
     m_window.Clear();
-    EXPECT_EQ(inventory.Init(m_content.Base(), charms, [](const std::string&) -> std::int32_t {
-        throw std::runtime_error("no such picture");
-    }),
+    EXPECT_EQ(inventory.Init(
+                  m_content.Base(), charms,
+                  [](const std::string&) -> std::int32_t { throw std::runtime_error("no such picture"); }),
               1);
     EXPECT_TRUE(m_log.Contains("no such picture"));
 }
@@ -119,7 +118,8 @@ TEST(CharmWalk, AgreesWithAQueryPerCharm) {
         "<ClickCharmList><charms><charm id=\"4\"/></charms><copy><_4><name>A<b/></name><inGameItem/></_4>"
         "</copy></ClickCharmList>",
         "<ClickCharmList><charms><charm id=\"5\"/></charms><charms><charm id=\"6\"/></charms><copy>"
-        "<_5><name>five</name><inGameItem>x</inGameItem></_5><_6><name>six</name><inGameItem>y</inGameItem></_6>"
+        "<_5><name>five</name><inGameItem>x</inGameItem></_5><_6><name>six</name><inGameItem>y</inGameItem></"
+        "_6>"
         "</copy></ClickCharmList>",
         "<OtherList><charms><charm id=\"1\"/></charms></OtherList>",
     };

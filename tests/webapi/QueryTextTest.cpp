@@ -1,6 +1,7 @@
 // Values written into requests and the upload bodies made from the string table.
 
 #include "webapi/QueryText.h"
+
 #include "webapi/UploadBodies.h"
 
 #include <gtest/gtest.h>
@@ -30,15 +31,17 @@ TEST(UploadBodies, FriendshipAnswers) {
     Glm::FriendRecord touched;
     touched.clickId = 0x80000005u;
     touched.fairyId = "ignored";
-    EXPECT_EQ(Glm::BuildFriendUploadBody("41", 2147483650u, "accept", touched),
-              "<?xml version=\"1.0\" encoding=\"utf-8\" ?><ClickUploadFriendsRequest><fairy_id>41</fairy_id>"
-              "<bracelet id=\"2147483650\"/><friend><action>accept</action><bracelet id=\"2147483653\"/></friend>"
-              "</ClickUploadFriendsRequest>");
+    EXPECT_EQ(
+        Glm::BuildFriendUploadBody("41", 2147483650u, "accept", touched),
+        "<?xml version=\"1.0\" encoding=\"utf-8\" ?><ClickUploadFriendsRequest><fairy_id>41</fairy_id>"
+        "<bracelet id=\"2147483650\"/><friend><action>accept</action><bracelet id=\"2147483653\"/></friend>"
+        "</ClickUploadFriendsRequest>");
     Glm::FriendRecord invited;
     invited.fairyId = "9<";
-    EXPECT_EQ(Glm::BuildFriendUploadBody("41", 7, "giftonly", invited),
-              "<?xml version=\"1.0\" encoding=\"utf-8\" ?><ClickUploadFriendsRequest><fairy_id>41</fairy_id>"
-              "<friend><action>giftonly</action><fairy_id>9&lt;</fairy_id></friend></ClickUploadFriendsRequest>");
+    EXPECT_EQ(
+        Glm::BuildFriendUploadBody("41", 7, "giftonly", invited),
+        "<?xml version=\"1.0\" encoding=\"utf-8\" ?><ClickUploadFriendsRequest><fairy_id>41</fairy_id>"
+        "<friend><action>giftonly</action><fairy_id>9&lt;</fairy_id></friend></ClickUploadFriendsRequest>");
 }
 
 TEST(UploadBodies, CharmsAndPoints) {

@@ -5,23 +5,21 @@
 
 #include "FakeHttpServer.h"
 #include "WebApiTestSupport.h"
-#include "tests/common/TempDir.h"
-
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 #include "common/UI/RecordingMessageTarget.h"
 #include "device/BusyIndicator.h"
 #include "device/SupportedToys.h"
 #include "device/Toy.h"
+#include "tests/common/TempDir.h"
 #include "webapi/WebApi.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
+#include <gtest/gtest.h>
 #include <map>
 #include <mutex>
+#include <unistd.h>
 
 namespace {
 
@@ -72,7 +70,8 @@ std::string Profile(const std::string& gift) {
 }
 
 TEST_F(WebApiFake, AnswerWithoutSuccessIsAResponseError) {
-    m_fake.Answer("AccountLoginRequest", "<AccountLoginResponse><status>logged_in</status></AccountLoginResponse>");
+    m_fake.Answer("AccountLoginRequest",
+                  "<AccountLoginResponse><status>logged_in</status></AccountLoginResponse>");
     std::string account = "kept";
     std::string code = "kept";
     EXPECT_EQ(m_api.SignIn("ivy", "secret", account, code), 1);
@@ -87,8 +86,8 @@ TEST_F(WebApiFake, AnswerWithoutSuccessIsAResponseError) {
 TEST_F(WebApiFake, OutputsReadBeforeAMissingNodeKeepTheirValues) {
     m_fake.Answer("FairiesProfileRequest", Profile(""));
     std::string fairyId, userId, fairyName, userName, giftId = "old", messageId = "old", code;
-    EXPECT_EQ(m_api.ObtainFairyProfileByClickId(3000000000u, fairyId, userId, fairyName, userName, giftId, messageId,
-                                                code),
+    EXPECT_EQ(m_api.ObtainFairyProfileByClickId(3000000000u, fairyId, userId, fairyName, userName, giftId,
+                                                messageId, code),
               1);
     EXPECT_EQ(userName, "Ivy Fen");
     EXPECT_EQ(fairyId, "77");
@@ -198,9 +197,10 @@ TEST_F(WebApiFake, AFairyWithoutATagalongHasButterflyZero) {
 }
 
 TEST_F(WebApiFake, UploadRefusalsReadTheCharmErrorCode) {
-    m_fake.Answer("ClickUploadRequest", "<ClickUploadResponse><success>true</success>"
-                                        "<points><success>false</success></points>"
-                                        "<charm><error code=\"INVALID_POINTS\"/></charm></ClickUploadResponse>");
+    m_fake.Answer("ClickUploadRequest",
+                  "<ClickUploadResponse><success>true</success>"
+                  "<points><success>false</success></points>"
+                  "<charm><error code=\"INVALID_POINTS\"/></charm></ClickUploadResponse>");
     std::string code;
     EXPECT_EQ(m_api.UploadGlintPoints("<ClickUploadRequest/>", code), 1);
     EXPECT_EQ(code, "INVALID_POINTS");
@@ -220,8 +220,9 @@ TEST_F(WebApiFake, UploadRefusalsReadTheCharmErrorCode) {
 }
 
 TEST_F(WebApiFake, LogLinesAndTheBusyIndicator) {
-    m_fake.Answer("ClickResetRequest",
-                  "<ClickResetResponse><success>false</success><error code=\"INVALID_CODE\"/></ClickResetResponse>");
+    m_fake.Answer(
+        "ClickResetRequest",
+        "<ClickResetResponse><success>false</success><error code=\"INVALID_CODE\"/></ClickResetResponse>");
     const Glm::BusyHook previous = Glm::SetBusyHook(&WebApiTest::BusyCounter::Hook);
     WebApiTest::BusyCounter::s_shown = 0;
     Glm::Toy toy(4000, GlmDev::kBraceletProductId);
@@ -238,8 +239,8 @@ TEST_F(WebApiFake, LogLinesAndTheBusyIndicator) {
     const std::string url = m_fake.BaseUrl() + "ClickResetRequest?click_id=99&reset_code=a%26b%3Dc%20d";
     const std::vector<std::string> records = m_log.Records();
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0], "<date and time suppressed> - Calling into " + url + "\n");
-    EXPECT_EQ(records[1], "<date and time suppressed> - WebApi Error: " + url + ": INVALID_CODE\n");
+    EXPECT_EQ(records[0], "<date and time suppressed> - Calling into " + url);
+    EXPECT_EQ(records[1], "<date and time suppressed> - WebApi Error: " + url + ": INVALID_CODE");
     EXPECT_EQ(m_fake.Requests().back().params.find("reset_code")->second, "a&b=c d");
 
     // Log level 0: no "Calling into".
@@ -254,8 +255,9 @@ TEST_F(WebApiFake, LogLinesAndTheBusyIndicator) {
 }
 
 TEST_F(WebApiFake, SignInSendsEveryFieldUnchanged) {
-    m_fake.Answer("AccountLoginRequest", "<AccountLoginResponse><success>true</success><status>pending</status>"
-                                         "<account account_id=\"1\"/></AccountLoginResponse>");
+    m_fake.Answer("AccountLoginRequest",
+                  "<AccountLoginResponse><success>true</success><status>pending</status>"
+                  "<account account_id=\"1\"/></AccountLoginResponse>");
     const std::string password = "p&ss=w+rd %41#";
     std::string account = "unchanged", code;
     EXPECT_EQ(m_api.SignIn("ivy&admin=1", password, account, code), 0);
@@ -270,8 +272,6 @@ TEST_F(WebApiFake, SignInSendsEveryFieldUnchanged) {
 }
 
 TEST_F(WebApiFake, SetupDeviceNamesTheToyByKindOrClickId) {
-    m_fake.Answer("ClickSetupRequest",
-                  "<ClickSetupResponse><success>true</success><game id=\"2147483647\"/></ClickSetupResponse>");
     m_fake.Answer("FairiesProfileRequest", Profile(""));
     std::string code;
 
@@ -291,6 +291,9 @@ TEST_F(WebApiFake, SetupDeviceNamesTheToyByKindOrClickId) {
     game.SetImage(image);
     game.SetResetPending(true);
     game.SetFairyId("8");
+    m_fake.Answer(
+        "ClickSetupRequest",
+        "<ClickSetupResponse><success>true</success><game id=\"2147483647\"/></ClickSetupResponse>");
     EXPECT_NE(m_api.SetupDevice(game, 3, 4000000000u, code), 0);
     EXPECT_EQ(m_fake.Requests().back().target,
               "/api/ClickSetupRequest?type=game&fairy_id=8&message_id=3&gift_id=4000000000&reset=1");
@@ -352,8 +355,8 @@ protected:
 TEST_F(Avatars, EachFairyGetsAViewBesideThePrevious) {
     WebApiTest::RecordingView first, second, third;
     Glm::AvatarView* views[] = {&first, &second, &third};
-    EXPECT_EQ(m_api.DisplayFairies(nullptr, 1575, m_movie, views, QRect(QPoint(193, 158), QPoint(298, 317)), 133,
-                                   "600"),
+    EXPECT_EQ(m_api.DisplayFairies(nullptr, 1575, m_movie, views, QRect(QPoint(193, 158), QPoint(298, 317)),
+                                   133, "600"),
               0);
     EXPECT_EQ(m_fake.Requests().back().target, "/api/FairiesProfileRequest?user_id=600&dna");
     ASSERT_EQ(first.calls.size(), 3u);
@@ -361,7 +364,8 @@ TEST_F(Avatars, EachFairyGetsAViewBesideThePrevious) {
     EXPECT_EQ(first.calls[0].rect, QRect(QPoint(193, 158), QPoint(298, 317)));
     EXPECT_EQ(first.calls[1].what, "SetAvatar");
     EXPECT_EQ(first.calls[1].wParam, 0u);
-    EXPECT_EQ(first.calls[1].flashVars, "&&fairyDNA=<avatar><skin c=\"1\"/></avatar>&fairyName=Lark&useButterfly=1");
+    EXPECT_EQ(first.calls[1].flashVars,
+              "&&fairyDNA=<avatar><skin c=\"1\"/></avatar>&fairyName=Lark&useButterfly=1");
     EXPECT_EQ(first.calls[1].lParam, 31);
     EXPECT_EQ(first.calls[1].clickMessage, 1575u);
     EXPECT_EQ(first.calls[1].background, 0xD3B0D2u);

@@ -36,9 +36,9 @@ public:
     bool Contains(const std::string& text) const { return All().find(text) != std::string::npos; }
     std::size_t Count(const std::string& text) const {
         const std::vector<std::string> records = Records();
-        return static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [&](const std::string& r) {
-            return r.find(text) != std::string::npos;
-        }));
+        return static_cast<std::size_t>(
+            std::count_if(records.begin(), records.end(),
+                          [&](const std::string& r) { return r.find(text) != std::string::npos; }));
     }
 
 private:
@@ -60,11 +60,14 @@ struct ViewCall {
 class RecordingView : public Glm::AvatarView {
 public:
     void CreateClientWindow(QWidget*, const QRect& rect, UI::MessageTarget*) override;
-    void SetAvatar(UI::WPARAM wParam, const std::string& flashVars, UI::LPARAM lParam, std::uint32_t clickMessage,
-                   std::uint32_t backgroundColor) override {
-        calls.push_back(ViewCall{"SetAvatar", {}, wParam, flashVars, lParam, clickMessage, backgroundColor, {}});
+    void SetAvatar(UI::WPARAM wParam, const std::string& flashVars, UI::LPARAM lParam,
+                   std::uint32_t clickMessage, std::uint32_t backgroundColor) override {
+        calls.push_back(
+            ViewCall{"SetAvatar", {}, wParam, flashVars, lParam, clickMessage, backgroundColor, {}});
     }
-    void LoadUrl(const std::string& path) override { calls.push_back(ViewCall{"LoadUrl", {}, 0, {}, 0, 0, 0, path}); }
+    void LoadUrl(const std::string& path) override {
+        calls.push_back(ViewCall{"LoadUrl", {}, 0, {}, 0, 0, 0, path});
+    }
 
     bool failCreation = false;
     std::vector<ViewCall> calls;
