@@ -95,6 +95,23 @@ TEST_F(GuiIEWindowViewTest, ClicksAndContextMenusNeverReachThePage) {
     EXPECT_EQ(m_target.Messages().size(), 1u) << "clicks are not forwarded";
 }
 
+TEST_F(GuiIEWindowViewTest, PagesShowNoDialogsAndOpenNoWindows) {
+    m_server.AddRoute("/dialogs.html", {200, "text/html",
+                                        "<html><body><script>alert('hello');"
+                                        "window.answers = [confirm('sure?'), prompt('name?', 'x'),"
+                                        " window.open('/charms.html') === null].join(',');"
+                                        "</script></body></html>"});
+    Glm::GuiIEWindowView view;
+    view.CreateClientWindow(&m_screen, QRect(0, 0, 300, 200), &m_target);
+    view.LoadUrl(m_server.Url(QStringLiteral("/dialogs.html")).toStdString(), kDoneMessage);
+    ASSERT_TRUE(WaitUntil([&] { return !m_target.Messages().empty(); }));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(RunJs(view.GetIEWindow()->GetPage(), QStringLiteral("window.answers")).toString(),
+              QStringLiteral("false,,true"));
+    RunEventsFor(200);
+    EXPECT_EQ(m_server.RequestCount("/charms.html"), 0);
+}
+
 TEST_F(GuiIEWindowViewTest, FailingPageIsAnErrorWithEmptyText) {
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost, 0);
