@@ -33,7 +33,8 @@ std::string CurlConnection::GetOrigin() const {
     return std::string(m_secure ? "https://" : "http://") + host + ":" + std::to_string(m_port);
 }
 
-CURL* CurlConnection::AcquireEasy() {
+CURL* CurlConnection::AcquireEasy(bool& fresh) {
+    fresh = false;
     {
         std::lock_guard lock(m_poolLock);
         if (!m_pool.empty()) {
@@ -42,6 +43,7 @@ CURL* CurlConnection::AcquireEasy() {
             return easy;
         }
     }
+    fresh = true;
     return curl_easy_init();
 }
 

@@ -45,7 +45,7 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 CurlRequest::CurlRequest(std::shared_ptr<CurlConnection> connection, Parameters parameters)
     : m_connection(std::move(connection)), m_parameters(std::move(parameters)) {
-    m_easy = m_connection->AcquireEasy();
+    m_easy = m_connection->AcquireEasy(m_freshEasy);
     if (m_easy == nullptr) {
         throw WinInetException("curl_easy_init", CURLE_OUT_OF_MEMORY);
     }
@@ -120,7 +120,12 @@ CURLcode CurlRequest::Configure() {
     set(CURLOPT_URL, url.c_str());
     set(CURLOPT_PRIVATE, static_cast<void*>(this));
     set(CURLOPT_SHARE, m_connection->GetSession().GetShare()->Get());
-    set(CURLOPT_COOKIEFILE, ""); // cookie engine on, nothing read from disk
+    // Cookies live in the share. Naming an (empty) cookie file switches a
+    // handle's cookie engine on, and that survives curl_easy_reset; naming it
+    // again on every reuse would pile up libcurl's pending file list.
+    if (m_freshEasy) {
+        set(CURLOPT_COOKIEFILE, "");
+    }
     set(CURLOPT_USERAGENT, m_connection->GetSession().GetAgentName().c_str());
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     set(CURLOPT_PROTOCOLS_STR, "http,https");

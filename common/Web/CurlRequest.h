@@ -70,6 +70,7 @@ private:
     std::shared_ptr<CurlConnection> m_connection;
     Parameters m_parameters;
     CURL* m_easy = nullptr;
+    bool m_freshEasy = false; // made for this request, not taken from the pool
     curl_slist* m_headers = nullptr;
     bool m_attached = false;
     std::atomic<bool> m_closed{false};
