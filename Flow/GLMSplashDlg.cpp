@@ -12,7 +12,14 @@ CGLMSplashDlg::CGLMSplashDlg(Glimmeries& application, MainFrame& frame)
                     std::make_unique<ThinUI::ResourceImage>("BACKGROUND_SPLASH", "JPG")),
       m_target([this](const UI::Message& message) { return OnMessage(message); }) {}
 
-CGLMSplashDlg::~CGLMSplashDlg() = default;
+CGLMSplashDlg::~CGLMSplashDlg() {
+    if (m_webApiReportsHere) {
+        // The client outlives this splash (a restart keeps it): it must not
+        // report to a window that is gone. The next splash gives it its own.
+        WebApi& webApi = GetApplication().GetWebApi();
+        webApi.Init(nullptr, webApi.GetBaseUrl(), std::to_string(webApi.GetLogLevel()));
+    }
+}
 
 bool CGLMSplashDlg::OnInitDialog() {
     AddButton("EXIT_BUTTONS", 3, kExitId, 665, 17);
@@ -71,10 +78,13 @@ UI::LRESULT CGLMSplashDlg::OnMessage(const UI::Message& message) {
 }
 
 void CGLMSplashDlg::OnPatchDone() {
-    const std::string baseUrl = GetApplication().GetParameter("GLM_BASE_URL");
-    // The web service client is initialised here with GLM_BASE_URL and
-    // GLM_LOG_LEVEL once it is part of the application object.
-    GetApplication().GetLogger().Log("Connecting to " + baseUrl);
+    Glimmeries& application = GetApplication();
+    const std::string baseUrl = application.GetParameter("GLM_BASE_URL");
+    // The splash stays alive, hidden, as the window the web service client
+    // reports its failures to; it passes them on to the frame.
+    application.GetWebApi().Init(&m_target, baseUrl, application.GetParameter("GLM_LOG_LEVEL"));
+    m_webApiReportsHere = true;
+    application.GetLogger().Log("Connecting to " + baseUrl);
     GetFrame().Target().Send(UI::WM_GLM_START_SCREENS);
     hide();
 }

@@ -36,6 +36,7 @@ private:
 
     UI::QtMessageTarget m_target;
     ThinUI::ProgressBar* m_progress = nullptr;
+    bool m_webApiReportsHere = false;
 };
 
 } // namespace Glm

@@ -3,10 +3,14 @@
 #include "ThinUI/StringSource.h"
 #include "common/Ex/Exceptions.h"
 #include "common/Mod/Mod.h"
+#include "common/Web/AgentName.h"
+#include "common/Web/HttpConnection.h"
+#include "common/Web/RandomToken.h"
+#include "common/Web/Url.h"
 
-#include <QDesktopServices>
-#include <QString>
-#include <QUrl>
+#include <algorithm>
+#include <cctype>
+#include <exception>
 
 namespace Glm {
 
@@ -32,6 +36,7 @@ Glimmeries::Glimmeries(const std::string& logDirectory, const std::string& dataD
 }
 
 Glimmeries::~Glimmeries() {
+    StopToyDiscovery();
     m_currentSound.reset();
     try {
         m_startupWorker->ShutDown();
@@ -39,6 +44,7 @@ Glimmeries::~Glimmeries() {
         e.AddStackFrame(EX_FRAME);
         e.LogNoThrow("Glm::Glimmeries::~Glimmeries");
     }
+    m_startupWorker.reset();
     ThinUI::SetStringLoader({});
     Ex::SetLogger(m_previousLogger);
 }
@@ -55,14 +61,90 @@ void Glimmeries::PlaySound(const std::string& name) {
     }
 }
 
+std::string Glimmeries::FormatReportUrl(const std::string& urlTemplate, const std::string& cacheBreaker,
+                                        const std::string& pageName) {
+    // Only the two placeholders are filled: the template comes from the
+    // parameter files and is never handed to a printf-style formatter.
+    std::string result;
+    result.reserve(urlTemplate.size() + cacheBreaker.size() + pageName.size());
+    int filled = 0;
+    for (std::size_t i = 0; i < urlTemplate.size(); ++i) {
+        if (filled < 2 && urlTemplate[i] == '%' && i + 1 < urlTemplate.size() && urlTemplate[i + 1] == 's') {
+            result += filled == 0 ? cacheBreaker : pageName;
+            ++filled;
+            ++i;
+        } else {
+            result += urlTemplate[i];
+        }
+    }
+    return result;
+}
+
 void Glimmeries::Report(const std::string& pageName) {
-    m_logger->Log("Landing on " + pageName);
+    try {
+        const std::string urlTemplate = GetParameter("GLM_REPORTING_URL");
+        if (!urlTemplate.empty()) {
+            std::string lowerName = pageName;
+            std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const Web::Url url(FormatReportUrl(urlTemplate, Web::MakeRandomToken(), lowerName));
+            Web::HttpConnection connection(Web::DefaultAgentName(), url);
+            const auto transaction =
+                connection.DoGet(url.GetObjectName(), std::vector<Web::ResourceType>{Web::Image, Web::Text});
+            transaction->GetResponseBody();
+        }
+        m_logger->Log("Landing on " + pageName);
+    } catch (Ex::NonFatalException& e) {
+        e.AddStackFrame(EX_FRAME);
+        e.LogNoThrow("Glm::Glimmeries::Report");
+    } catch (const std::exception& caught) {
+        Ex::StlException e(caught);
+        e.AddStackFrame(EX_FRAME);
+        e.LogNoThrow("Glm::Glimmeries::Report");
+    }
 }
 
 void Glimmeries::OpenUrl(const std::string& url) {
-    if (url.empty() || !QDesktopServices::openUrl(QUrl(QString::fromStdString(url)))) {
+    if (url.empty()) {
+        m_logger->Log("Can't launch web browser. URL: \"\"");
+        return;
+    }
+    try {
+        m_browserLauncher.LaunchURL(url, false);
+    } catch (Ex::NonFatalException& e) {
+        e.AddStackFrame(EX_FRAME);
+        e.LogNoThrow("Glm::Glimmeries::OpenUrl");
         m_logger->Log("Can't launch web browser. URL: \"" + url + "\"");
     }
+}
+
+std::int32_t Glimmeries::StartToyDiscovery(UI::MessageTarget& receiver) {
+    m_deviceRelay.Attach(&receiver);
+    if (m_toyDiscoveryRunning) {
+        return 0;
+    }
+    const std::int32_t result = m_deviceWatcher.Start(&m_deviceRelay);
+    if (result == 0) {
+        m_toyDiscoveryRunning = true;
+    } else {
+        m_deviceWatcher.Stop();
+        m_logger->Log("Toy discovery did not start: " + std::to_string(result));
+    }
+    return result;
+}
+
+void Glimmeries::DetachToyDiscovery(UI::MessageTarget& receiver) {
+    m_deviceRelay.Detach(&receiver);
+}
+
+void Glimmeries::StopToyDiscovery() {
+    try {
+        m_deviceWatcher.Stop();
+    } catch (Ex::Exception& e) {
+        e.AddStackFrame(EX_FRAME);
+        e.LogNoThrow("Glm::Glimmeries::StopToyDiscovery");
+    }
+    m_toyDiscoveryRunning = false;
 }
 
 } // namespace Glm

@@ -1,11 +1,18 @@
 #pragma once
 // The application object: one per process, it outlives every restart of the
 // user interface and keeps the log, the parameters (in the start-up worker),
-// the toy in use and the sound player.
+// the browser launcher, the web service client, toy discovery with the list
+// of plugged toys, the toy in use and the sound player.
 
+#include "MessageRelay.h"
 #include "StartupWorker.h"
 #include "Tools/SoundThread.h"
+#include "ToyList.h"
 #include "common/Ex/FileLogger.h"
+#include "common/Web/BrowserLauncher.h"
+#include "device/DeviceWatcher.h"
+#include "device/Toy.h"
+#include "webapi/WebApi.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,17 +24,18 @@ class Glimmeries {
 public:
     static constexpr const char* kVersion = "V1.0.4.34";
     static constexpr std::uint32_t kLogMaxSize = 100000;
-    /// m_currentDevice values that stand for the two actions offered without
-    /// a toy; -1 is no toy.
+    /// m_currentDevice: -1 is no toy; 106 and 107 stand for the two actions
+    /// offered without a toy.
     static constexpr std::int32_t kNoDevice = -1;
+    static constexpr std::uint32_t kPlaceholderDeviceId = 107;
 
     /// Opens "Glimmeries.log" in logDirectory with executableName as its
     /// header, makes it the process's logger and writes the version line.
     /// Sounds are kept in dataDirectory. Throws Ex::CantOpenLogFileException.
     Glimmeries(const std::string& logDirectory, const std::string& dataDirectory,
                const std::string& executableName, std::unique_ptr<StartupWorker> startupWorker);
-    /// Waits for the last sound, stops the start-up worker and gives the
-    /// process back its previous logger.
+    /// Stops toy discovery, waits for the last sound, stops the start-up
+    /// worker and gives the process back its previous logger.
     ~Glimmeries();
     Glimmeries(const Glimmeries&) = delete;
     Glimmeries& operator=(const Glimmeries&) = delete;
@@ -39,21 +47,56 @@ public:
     /// A parameter by key; "" when unset.
     std::string GetParameter(const std::string& key) const { return m_startupWorker->GetParameter(key); }
     const std::string& GetDataDirectory() const { return m_dataDirectory; }
+    Web::BrowserLauncher& GetBrowserLauncher() { return m_browserLauncher; }
+    WebApi& GetWebApi() { return m_webApi; }
+    /// The plugged toys whose memory was read on arrival.
+    ToyList& GetToys() { return m_toys; }
+    /// The toy used when m_currentDevice is 106 or 107.
+    Toy& GetPlaceholderToy() { return m_placeholderToy; }
 
     /// Plays the WAV sound of that name. A sound still playing is played to
     /// its end first (the caller waits); failures are only logged.
     void PlaySound(const std::string& name);
-    /// Reports a page as shown: writes "Landing on " + pageName to the log.
+    /// Reports a page as shown: a GET of GLM_REPORTING_URL with a cache
+    /// breaker and the lower-cased page name (none when the parameter is
+    /// empty), then "Landing on " + pageName in the log. A failure is logged
+    /// and costs nothing else. User-interface thread; waits for the answer.
     void Report(const std::string& pageName);
     /// Opens url in the user's browser; a failure is logged.
     void OpenUrl(const std::string& url);
+
+    /// Makes receiver the target of toy discovery's WM_GLM_DEVICE_CHANGE
+    /// messages and starts discovery the first time (it then runs for the
+    /// rest of the process). Changes seen while no receiver was attached are
+    /// delivered now. Returns the discovery result code (0, or -2 when it
+    /// did not start; it is tried again on the next call).
+    std::int32_t StartToyDiscovery(UI::MessageTarget& receiver);
+    /// receiver gets no more messages (its window is going away); changes
+    /// wait for the next receiver.
+    void DetachToyDiscovery(UI::MessageTarget& receiver);
+    /// Stops discovery for good (process exit); idempotent.
+    void StopToyDiscovery();
+    bool IsToyDiscoveryRunning() const { return m_toyDiscoveryRunning; }
+
+    /// The template with its first "%s" replaced by cacheBreaker and its
+    /// second by pageName; other text, "%" included, stays as it is.
+    static std::string FormatReportUrl(const std::string& urlTemplate, const std::string& cacheBreaker,
+                                       const std::string& pageName);
 
 private:
     std::int32_t m_currentDevice = kNoDevice;
     std::unique_ptr<Ex::FileLogger> m_logger;
     Ex::Logger* m_previousLogger = nullptr;
+    Web::BrowserLauncher m_browserLauncher;
+    Toy m_placeholderToy{kPlaceholderDeviceId, 0};
     std::unique_ptr<StartupWorker> m_startupWorker;
     std::unique_ptr<SoundThread> m_currentSound;
+    WebApi m_webApi;
+    // The relay outlives the watcher, which posts to it from its thread.
+    MessageRelay m_deviceRelay;
+    DeviceWatcher m_deviceWatcher;
+    bool m_toyDiscoveryRunning = false;
+    ToyList m_toys;
     std::string m_dataDirectory;
 };
 

@@ -5,9 +5,11 @@
 #include "GLMSplashDlg.h"
 #include "Glimmeries.h"
 #include "MaskImage.h"
+#include "ToyList.h"
 #include "TrayIcon.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
+#include "device/Toy.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -45,6 +47,8 @@ MainFrame::MainFrame(Glimmeries& application)
 }
 
 MainFrame::~MainFrame() {
+    // Toy discovery outlives the frame; its changes wait for the next one.
+    m_application.DetachToyDiscovery(m_target);
     // The splash goes with the frame: the worker must stop reporting to it.
     m_application.GetStartupWorker().ShutDown();
     m_tray.reset();
@@ -112,6 +116,9 @@ void MainFrame::InstallHandlers() {
         return 0;
     });
     SetHandler(UI::WM_GLM_HIDE_ALL, [this](const Message& message) { return OnHideAll(message.wParam); });
+    // Until the devices screen takes them over, the frame keeps the
+    // application's toy list up to date.
+    SetHandler(UI::WM_GLM_DEVICE_CHANGE, [this](const Message& message) { return OnDeviceChange(message); });
 }
 
 UI::LRESULT MainFrame::OnStart() {
@@ -135,9 +142,39 @@ UI::LRESULT MainFrame::OnStartScreens() {
     m_tray->SetMenu(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
     m_tray->EnableItem(UI::ID_TRAY_HIDE, true);
     m_tray->EnableItem(UI::ID_TRAY_SHOW, false);
-    // The start screens and toy discovery plug in here through their own
-    // handlers of WM_GLM_SHOW_DEVICES.
+    // The start screens plug in here through their own handlers of
+    // WM_GLM_SHOW_DEVICES.
     m_target.Send(UI::WM_GLM_SHOW_DEVICES);
+    m_application.StartToyDiscovery(m_target);
+    return 0;
+}
+
+UI::LRESULT MainFrame::OnDeviceChange(const UI::Message& message) {
+    // The toy that came with the message is dropped with the message; the
+    // list keeps a copy of its own.
+    const std::shared_ptr<Toy> toy = std::static_pointer_cast<Toy>(message.object);
+    std::int32_t readResult = 0;
+    const ToyList::Change change =
+        m_application.GetToys().Apply(static_cast<std::uint32_t>(message.wParam), toy.get(), &readResult);
+    if (toy == nullptr) {
+        return 0;
+    }
+    const std::string name =
+        "Toy " + std::to_string(toy->GetDeviceId()) + " (" + ToyList::KindText(toy->GetProductId()) + ")";
+    switch (change) {
+    case ToyList::Change::Added:
+        m_application.GetLogger().Log(name + " plugged in");
+        break;
+    case ToyList::Change::Removed:
+        m_application.GetLogger().Log(name + " unplugged");
+        break;
+    case ToyList::Change::Unreadable:
+        m_application.GetLogger().Log(name + " plugged in, but its memory could not be read (" +
+                                      std::to_string(readResult) + "); not listed");
+        break;
+    case ToyList::Change::Ignored:
+        break;
+    }
     return 0;
 }
 

@@ -55,6 +55,7 @@ private:
     void InstallHandlers();
     UI::LRESULT OnStart();
     UI::LRESULT OnStartScreens();
+    UI::LRESULT OnDeviceChange(const UI::Message& message);
     UI::LRESULT OnTrayCommand(UI::WPARAM command);
     /// Shows the error popup with that string; see ShowErrorPopup.
     UI::LRESULT OnError(std::uint32_t stringId);

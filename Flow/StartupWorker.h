@@ -18,7 +18,8 @@ public:
     /// WM_GLM_PATCH_DONE again at once.
     virtual void Start(UI::MessageTarget& target) = 0;
     /// Stops reporting to the target given to Start (the splash is going
-    /// away) and waits for any thread of the worker to end.
+    /// away). Work under way may go on and report to the target of the next
+    /// Start; the worker's destructor waits for it.
     virtual void ShutDown() = 0;
     /// The parameter value of key, "" when it is not set. Only valid after
     /// WM_GLM_PATCH_DONE.

@@ -4,10 +4,11 @@
 #include "Flow/FaultHandler.h"
 #include "Flow/Glimmeries.h"
 #include "Flow/GuiApplication.h"
-#include "Flow/ImmediateStartupWorker.h"
 #include "Flow/MainFrame.h"
+#include "Flow/ParameterStartupWorker.h"
 #include "Flow/Shell.h"
 #include "Flow/SingleInstance.h"
+#include "Flow/UserInterfaceHooks.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
@@ -29,8 +30,9 @@ int main(int argc, char** argv) {
         // One application object for the whole process, destroyed by the
         // run-time's exit processing; it outlives every restart below.
         static Glm::Glimmeries application(directories.log, directories.data, executableName,
-                                           std::make_unique<Glm::ImmediateStartupWorker>());
+                                           std::make_unique<Glm::ParameterStartupWorker>());
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
+        Glm::InstallUserInterfaceHooks();
 
         Glm::Shell shell(qtApplication, application, &Glm::Shell::ShowCriticalErrorBox);
         // A second start shows this one, as a double click on the tray does.
@@ -42,7 +44,11 @@ int main(int argc, char** argv) {
         if (Glm::TakeRestartedAfterFault()) {
             Glm::Shell::ShowCriticalErrorBox();
         }
-        return shell.RunUntilDone();
+        const int result = shell.RunUntilDone();
+        // Discovery's thread ends here, while the event loop's objects exist.
+        application.StopToyDiscovery();
+        Glm::RemoveUserInterfaceHooks();
+        return result;
     } catch (Ex::Exception& e) {
         std::fprintf(stderr, "glimmeries: %s\n", e.ToString().c_str());
         return 1;

@@ -1,0 +1,57 @@
+#pragma once
+// The real game service and virtual toys as child processes of a test.
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+namespace FlowTest {
+
+/// The build tree's program of that name (GLM_BUILD_DIR/bin/name).
+QString BuildProgram(const QString& name);
+
+/// glimmeries-service serving on free loopback ports with a data directory
+/// and a content directory of its own; stopped by the destructor.
+class Service {
+public:
+    /// patcherFile, when not empty, is served as the remote parameter file.
+    explicit Service(const std::string& patcherFile = {});
+    ~Service();
+    Service(const Service&) = delete;
+    Service& operator=(const Service&) = delete;
+
+    /// False when the service did not come up within its deadline.
+    bool IsRunning() const { return m_httpPort != 0; }
+    int HttpPort() const { return m_httpPort; }
+    /// "http://127.0.0.1:PORT"
+    std::string HttpBase() const;
+    /// The output of an administration command against this service's data.
+    std::string Admin(const QStringList& arguments) const;
+
+private:
+    QTemporaryDir m_data;
+    QTemporaryDir m_content;
+    QProcess m_process;
+    int m_httpPort = 0;
+};
+
+/// A virtual toy of kind ("bracelet", "jewelrybox", "game") plugged into the
+/// simulated bus in toyDirectory until Unplug or the destructor.
+class VirtualToy {
+public:
+    VirtualToy(const QString& kind, const QString& toyDirectory);
+    ~VirtualToy();
+    VirtualToy(const VirtualToy&) = delete;
+    VirtualToy& operator=(const VirtualToy&) = delete;
+
+    bool IsRunning() const { return m_process.state() == QProcess::Running; }
+    void Unplug();
+
+private:
+    QTemporaryDir m_state;
+    QProcess m_process;
+};
+
+} // namespace FlowTest
