@@ -6,11 +6,13 @@
 #include "Tools/ContentWindowExceptions.h"
 #include "Tools/FlashWindow.h"
 #include "ViewsTestSupport.h"
+#include "common/UI/QtMessageTarget.h"
 #include "common/UI/RecordingMessageTarget.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWebEnginePage>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <gtest/gtest.h>
@@ -66,12 +68,16 @@ protected:
             target = inner;
         }
         const QPointF where(50, 60);
-        QMouseEvent press(QEvent::MouseButtonPress, where, target->mapToGlobal(where), button, button,
-                          Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, where, QPointF(target->mapToGlobal(where.toPoint())),
+                          button, button, Qt::NoModifier);
+        const QPoint global = target->mapToGlobal(where.toPoint());
+        QPointer<QWidget> alive(target);
         QApplication::sendEvent(target, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, where, target->mapToGlobal(where), button,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &release);
+        if (alive) { // the click may have closed the view
+            QMouseEvent release(QEvent::MouseButtonRelease, where, global, button, Qt::NoButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(target, &release);
+        }
     }
 
     QTemporaryDir m_dir;
@@ -266,6 +272,24 @@ TEST_F(FlashWindowViewTest, LeftPressSendsTheClickMessageAndTheMovieNeverSeesIt)
         inner->setCursor(Qt::IBeamCursor);
         EXPECT_EQ(inner->cursor().shape(), Qt::PointingHandCursor);
     }
+}
+
+TEST_F(FlashWindowViewTest, ScreenMayDestroyTheViewWhileHandlingTheClick) {
+    int clicks = 0;
+    UI::QtMessageTarget screenTarget([&](const UI::Message&) {
+        ++clicks;
+        m_view.DestroyClientWindow();
+        return UI::LRESULT{0};
+    });
+    m_view.CreateClientWindow(m_screen.get(), QRect(0, 0, 105, 159), &screenTarget);
+    m_view.SetAvatar(0, FlashVars(kDna, "Wren", false), 1, kClickMessage, 0xD3B0D2);
+    m_view.LoadUrl(
+        ExtractMovie(m_dir, QStringLiteral("AVATAR_FULL"), QStringLiteral("avatarFull.swf")).toStdString());
+    ASSERT_TRUE(WaitReady());
+    Press(Qt::LeftButton);
+    RunEventsFor(200);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(m_view.GetWindow(), nullptr);
 }
 
 TEST_F(FlashWindowViewTest, ClickWithoutClickValuesSendsNothing) {
