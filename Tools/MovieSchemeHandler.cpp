@@ -45,7 +45,8 @@ void MovieSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         QMutexLocker lock(&s_mutex);
         path = s_files.value(TokenOf(job->requestUrl()));
     }
-    if (path.isEmpty()) {
+    // The URL must name the registered file itself, nothing beside it.
+    if (path.isEmpty() || !job->requestUrl().path().endsWith(QLatin1Char('/') + QFileInfo(path).fileName())) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }

@@ -77,4 +77,26 @@ TEST_F(MovieBridgeTest, ReloadingGivesTheMovieTheNewVarsAndOneReadyEach) {
     EXPECT_EQ(m_listener.events.size(), 2u);
 }
 
+TEST_F(MovieBridgeTest, MoviesCannotReadOtherFiles) {
+    // Another file beside the movie, under a guessed token, and straight
+    // from the disk.
+    WriteFile(m_dir, QStringLiteral("secret.txt"), "secret");
+    const QByteArray probe = R"(<!DOCTYPE html><html><body><script>
+      function attempt(url) {
+        return fetch(url).then(function (r) { return r.ok ? r.text() : 'refused'; },
+                               function () { return 'refused'; });
+      }
+      Promise.all([attempt('secret.txt'), attempt('glmmovie://movie/00000000000000000000000000000000/secret.txt'),
+                   attempt('file:///etc/hostname')]).then(function (results) {
+        GlmPlayer.addCallback('results', function () { return results.join(','); });
+        GlmPlayer.setReadyState(4);
+      });
+    </script></body></html>)";
+    m_window = std::make_unique<Web::FlashWindow>(&m_screen, QRect(0, 0, 50, 50), &m_listener);
+    m_window->Navigate(WriteFile(m_dir, QStringLiteral("probe.swf"), probe).toStdString());
+    ASSERT_TRUE(WaitUntil([&] { return m_window->GetReadyState() == 4; }));
+    EXPECT_EQ(m_window->Call_Function("<invoke name=\"results\" returntype=\"xml\"><arguments/></invoke>"),
+              "<string>refused,refused,refused</string>");
+}
+
 } // namespace
