@@ -8,6 +8,7 @@
 #include "Flow/ParameterStartupWorker.h"
 #include "Flow/Shell.h"
 #include "Flow/SingleInstance.h"
+#include "Flow/TerminationSignal.h"
 #include "Flow/UserInterfaceHooks.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
@@ -39,6 +40,12 @@ int main(int argc, char** argv) {
         instance.SetShowRequestHandler([&shell] {
             if (Glm::MainFrame* frame = shell.GetFrame()) {
                 frame->Target().Post(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
+            }
+        });
+        // Being told to stop closes the frame like the tray's Exit.
+        const Glm::TerminationSignal termination([&shell] {
+            if (Glm::MainFrame* frame = shell.GetFrame()) {
+                frame->Target().Post(UI::WM_CLOSE);
             }
         });
         if (Glm::TakeRestartedAfterFault()) {
