@@ -6,6 +6,7 @@
 #include "Flow/MainFrame.h"
 #include "Flow/MessageRelay.h"
 #include "Flow/ParameterStartupWorker.h"
+#include "Flow/TerminationSignal.h"
 #include "Flow/ToyList.h"
 #include "FlowFixture.h"
 #include "ServiceHelper.h"
@@ -13,6 +14,7 @@
 
 #include <QTest>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -222,6 +224,23 @@ TEST(PageReportTest, FormatFillsOnlyTheTwoPlaceholders) {
     EXPECT_EQ(Glm::Glimmeries::FormatReportUrl("a/%s/b?gn=x:%s&c=%s%d%", "1f", "page"),
               "a/1f/b?gn=x:page&c=%s%d%");
     EXPECT_EQ(Glm::Glimmeries::FormatReportUrl("plain", "1f", "page"), "plain");
+}
+
+} // namespace
+
+namespace {
+
+TEST(TerminationSignalTest, SigtermRunsTheHandlerOnTheEventLoopAndTheDefaultComesBack) {
+    int calls = 0;
+    {
+        const Glm::TerminationSignal termination([&] { ++calls; });
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        EXPECT_EQ(calls, 0) << "not from inside the signal handler";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 5000));
+    }
+    struct sigaction current {};
+    ASSERT_EQ(::sigaction(SIGTERM, nullptr, &current), 0);
+    EXPECT_EQ(current.sa_handler, SIG_DFL);
 }
 
 } // namespace
