@@ -13,7 +13,6 @@ namespace {
 constexpr const char* kContext = "Glm::ParameterStartupWorker::Run";
 
 void LogFailure(Ex::Exception& e) {
-    e.AddStackFrame(EX_FRAME);
     e.LogNoThrow(kContext);
 }
 
@@ -95,6 +94,7 @@ bool ParameterStartupWorker::Load() {
     try {
         m_parameters.SetDefaults();
     } catch (Ex::NonFatalException& e) {
+        e.AddStackFrame(EX_FRAME);
         LogFailure(e);
     } catch (const std::exception& caught) {
         LogFailure(caught);
@@ -103,13 +103,16 @@ bool ParameterStartupWorker::Load() {
     try {
         m_parameters.LoadRemoteParameters(m_parameters.RemoteParametersAddress());
     } catch (Web::HttpShutDownException& e) {
+        e.AddStackFrame(EX_FRAME);
         LogFailure(e);
         retrieved = false;
     } catch (Web::CantRetrieveResourceException& e) {
+        e.AddStackFrame(EX_FRAME);
         LogFailure(e);
         retrieved = false;
     } catch (Ex::NonFatalException& e) {
         // Anything else costs only the remote values.
+        e.AddStackFrame(EX_FRAME);
         LogFailure(e);
     } catch (const std::exception& caught) {
         LogFailure(caught);
@@ -127,6 +130,7 @@ void ParameterStartupWorker::LoadLocalFile() {
             m_parameters.LoadFromFile(m_localFile);
         }
     } catch (Ex::NonFatalException& e) {
+        e.AddStackFrame(EX_FRAME);
         LogFailure(e);
     } catch (const std::exception& caught) {
         LogFailure(caught);
