@@ -55,7 +55,10 @@ std::string Catalogue::CharmListXml() {
     }
     xml.Close("charms").Open("copy");
     for (const auto& charm : Charms()) {
-        const std::string name = "_" + std::to_string(charm.id);
+        // Built in two steps: GCC 12 at -O3 misreports operator+ on a
+        // literal and a temporary as overlapping copies (-Werror=restrict).
+        std::string name = "_";
+        name += std::to_string(charm.id);
         xml.Open(name).Leaf("name", charm.name).Leaf("inGameItem", charm.inGameItem).Close(name);
     }
     xml.Close("copy").Close("ClickCharmList");
