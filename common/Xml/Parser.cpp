@@ -176,6 +176,10 @@ Parser::Selection Parser::Select(const std::string& xpath) {
     const std::string fixed = FixMicrosoftXpathIndexing(xpath);
     CapturedError capture;
     ErrorScope scope(capture);
+    // Relative paths ("A/b") start at the document, as with a DOM document's
+    // selectNodes: a context without a node makes them select nothing. Set
+    // before every query so no earlier evaluation can move the start.
+    m_xpathContext->node = reinterpret_cast<xmlNode*>(m_document);
     Selection selection;
     selection.object.reset(
         xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(fixed.c_str()), m_xpathContext));

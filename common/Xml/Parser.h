@@ -1,5 +1,7 @@
 #pragma once
 // One XML document held in memory, answering XPath 1.0 questions about it.
+// Every XPath is evaluated with the document node as its context node, so a
+// relative path "A/b" selects what "/A/b" does.
 // Parsing never touches the network or the file system: no DTD is loaded,
 // no external entity is read, and entities are not substituted, so a
 // document cannot make the parser read a local file or expand itself

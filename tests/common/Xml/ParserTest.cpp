@@ -63,6 +63,28 @@ TEST(XmlParserTest, CountsAndFindsNodes) {
     }
 }
 
+TEST(XmlParserTest, RelativePathsStartAtTheDocument) {
+    Xml::Parser parser("<A><success>true</success><error code=\"17\"/><B><success>no</success></B></A>");
+    EXPECT_EQ(parser.GetNodeCount("A"), 1);
+    EXPECT_EQ(parser.GetNodeCount("A/success"), 1);
+    EXPECT_EQ(parser.GetNodeCount("success"), 0) << "only the root element is a child of the document";
+    EXPECT_EQ(parser.GetNodeCount("A/B/success"), 1);
+    EXPECT_EQ(parser.GetNodeCount(".//success"), 2);
+    EXPECT_EQ(parser.FindSingleNode("A/success"), parser.FindSingleNode("/A/success"));
+    EXPECT_EQ(parser.FindLeafElement("A/B/success"), parser.FindLeafElement("/A/B/success"));
+    EXPECT_EQ(parser.GetLeafElementText("A/success"), "true");
+    EXPECT_EQ(parser.GetAttribute("A/error/@code"), "17");
+    EXPECT_EQ(parser.GetAttribute("/A/error/@code"), "17");
+    EXPECT_EQ(parser.GetNodeAsXml("A/error"), "<error code=\"17\"/>");
+    EXPECT_EQ(MessageOf<Xml::XmlCantFindSingleNodeException>([&] { parser.FindSingleNode("B"); }),
+              "XML Xpath query does not resolve to a single node: node \"B\": 0 occurrences");
+    EXPECT_THROW(parser.FindLeafElement("A/B"), Xml::XmlNonLeafElementException);
+    // Failed queries leave the next one starting at the document too.
+    EXPECT_THROW(parser.GetNodeCount("A/B/("), Xml::XmlComOperationFailedException);
+    EXPECT_THROW(parser.GetNodeCount("count(A/B)"), Xml::XmlComOperationFailedException);
+    EXPECT_EQ(parser.GetLeafElementText("A/B/success"), "no");
+}
+
 TEST(XmlParserTest, XpathPredicatesMustBeNumbers) {
     EXPECT_EQ(Xml::Parser::FixMicrosoftXpathIndexing("/a[1]/b[22]/c[]"), "/a[1]/b[22]/c[]");
     EXPECT_EQ(
