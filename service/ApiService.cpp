@@ -16,11 +16,11 @@ namespace {
 constexpr const char* kSessionCookie = "GLMSESSION";
 constexpr const char* kXmlType = "text/xml; charset=utf-8";
 
-/// What a handler gets: the request, its raw query and the signed-in account, if any.
+/// What a handler gets: the request, its decoded query and the signed-in account, if any.
 struct Call {
     const httplib::Request& request;
     httplib::Response& response;
-    RawFields query;
+    Fields query;
     std::optional<std::int64_t> userId;
     bool secure;
 
@@ -109,6 +109,15 @@ XmlDocument ParseBody(const Call& call) {
     return std::move(*document);
 }
 
+/// Refuses a query or form whose escapes cannot be read, before anything of it is used.
+Fields Readable(const Call& call, std::optional<Fields> fields) {
+    if (!fields) {
+        call.response.status = 400;
+        throw GameError("INVALID_ENCODING");
+    }
+    return std::move(*fields);
+}
+
 std::int64_t BodyId(const XmlDocument& document, const std::string& xpath) {
     if (document.Count(xpath) == 0 || document.Value(xpath).empty()) {
         throw GameError("ERROR_MISSING_PARMS");
@@ -131,11 +140,12 @@ void ApiService::Register(httplib::Server& server, bool secure) {
         const std::string root = name.substr(0, name.size() - std::string("Request").size()) + "Response";
         auto handler = [store, secure, root, body](const httplib::Request& request,
                                                    httplib::Response& response) {
-            Call call{request, response, RawQuery(request), std::nullopt, secure};
+            Call call{request, response, {}, std::nullopt, secure};
             call.userId = store->SessionAccount(CookieValue(request, kSessionCookie), secure);
             XmlWriter content;
             std::string error;
             try {
+                call.query = Readable(call, DecodedQuery(request, Plus::Kept));
                 body(call, content);
             } catch (const GameError& refusal) {
                 error = refusal.Code();
@@ -163,7 +173,7 @@ void ApiService::Register(httplib::Server& server, bool secure) {
     };
 
     route("POST", "AccountLoginRequest", [store](Call& call, XmlWriter& xml) {
-        const auto form = SplitRawFields(call.request.body);
+        const auto form = Readable(call, DecodedBody(call.request));
         const auto user = form.find("username");
         const auto password = form.find("password");
         if (user == form.end() || password == form.end() || user->second.empty() ||

@@ -1,6 +1,7 @@
 #include "ContentService.h"
 
 #include "Catalogue.h"
+#include "RequestText.h"
 
 #include <filesystem>
 #include <fstream>
@@ -115,7 +116,14 @@ void ContentService::Register(httplib::Server& server) {
     // The beacon: /b/ss/<suites>/1/<cache breaker>?...&gn=<site>:<page>...
     server.Get("/b/ss/([^/]+)/1/([^/]+)", [this](const httplib::Request& request,
                                                  httplib::Response& response) {
-        std::string page = request.get_param_value("gn");
+        const auto query = DecodedQuery(request, Plus::Blank);
+        if (!query) {
+            response.status = 400;
+            response.set_content("Broken %-escape in the report\n", "text/plain; charset=utf-8");
+            return;
+        }
+        const auto gn = query->find("gn");
+        std::string page = gn == query->end() ? std::string() : gn->second;
         const auto colon = page.rfind(':');
         if (colon != std::string::npos) {
             page = page.substr(colon + 1);

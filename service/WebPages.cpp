@@ -91,6 +91,9 @@ std::string RegistrationForm(const std::string& message) {
 }
 
 std::string ErrorText(const std::string& code) {
+    if (code == "INVALID_ENCODING") {
+        return "The form arrived damaged. Please send it again.";
+    }
     if (code == "ACCOUNT_EXISTS") {
         return "That Account ID is taken. Please choose another.";
     }
@@ -127,19 +130,36 @@ std::string FairyPicture(const Fairy& fairy) {
            "\"/><circle cx=\"68\" cy=\"52\" r=\"3\" fill=\"" + look.eyesColor + "\"/></svg>";
 }
 
+/// The page's query, decoded; when an escape in it is broken, the refusal page is sent and nothing
+/// returned.
+std::optional<Fields> PageQuery(const httplib::Request& request, httplib::Response& response) {
+    auto query = DecodedQuery(request, Plus::Blank);
+    if (!query) {
+        Send(response, "Address not understood",
+             Paragraph("This address has a broken %-escape in it. Open the page again from Glimmeries."),
+             400);
+    }
+    return query;
+}
+
+std::string Field(const Fields& fields, const char* key) {
+    const auto found = fields.find(key);
+    return found == fields.end() ? std::string() : found->second;
+}
+
 } // namespace
 
 void WebPages::Register(httplib::Server& server) {
     GameStore* const store = &m_store;
 
     // Uses up the transfer token of a page; nothing when the page came without one.
-    const auto signedInBy = [store](const httplib::Request& request,
+    const auto signedInBy = [store](const Fields& query,
                                     httplib::Response& response) -> std::optional<std::optional<Account>> {
-        if (!request.has_param("sessiontoken")) {
+        if (query.find("sessiontoken") == query.end()) {
             return std::optional<Account>();
         }
         try {
-            const auto userId = store->UseTransferToken(request.get_param_value("sessiontoken"));
+            const auto userId = store->UseTransferToken(Field(query, "sessiontoken"));
             return store->FindAccount(userId);
         } catch (const GameError&) {
             Send(response, "Please sign in again",
@@ -152,7 +172,11 @@ void WebPages::Register(httplib::Server& server) {
 
     server.Get("/glimmeries.html", [store, signedInBy](const httplib::Request& request,
                                                        httplib::Response& response) {
-        const std::string page = request.get_param_value("page");
+        const auto query = PageQuery(request, response);
+        if (!query) {
+            return;
+        }
+        const std::string page = Field(*query, "page");
         if (page == "faq") {
             Send(response, "Glimmeries help", FaqBody());
             return;
@@ -161,7 +185,7 @@ void WebPages::Register(httplib::Server& server) {
             Send(response, "Page not found", Paragraph("There is no page called \"" + page + "\"."), 404);
             return;
         }
-        const auto signedIn = signedInBy(request, response);
+        const auto signedIn = signedInBy(*query, response);
         if (!signedIn) {
             return;
         }
@@ -199,7 +223,11 @@ void WebPages::Register(httplib::Server& server) {
     });
 
     server.Get("/index.html", [signedInBy](const httplib::Request& request, httplib::Response& response) {
-        const auto signedIn = signedInBy(request, response);
+        const auto query = PageQuery(request, response);
+        if (!query) {
+            return;
+        }
+        const auto signedIn = signedInBy(*query, response);
         if (!signedIn) {
             return;
         }
@@ -216,7 +244,11 @@ void WebPages::Register(httplib::Server& server) {
 
     server.Get("/guestservices/your_account/account_hold", [](const httplib::Request& request,
                                                               httplib::Response& response) {
-        const std::string name = request.get_param_value("bannedUsername");
+        const auto query = PageQuery(request, response);
+        if (!query) {
+            return;
+        }
+        const std::string name = Field(*query, "bannedUsername");
         Send(response, "Account on hold",
              Paragraph("The account " + (name.empty() ? std::string("you used") : "\"" + name + "\"") +
                        " is on hold. A grown-up can ask the people who run this game to look at it."));
@@ -239,11 +271,12 @@ void WebPages::Register(httplib::Server& server) {
     });
     server.Post("/bramblemere/registration", [store](const httplib::Request& request,
                                                      httplib::Response& response) {
-        const auto form = DecodedForm(request.body);
-        const auto field = [&form](const char* key) {
-            const auto found = form.find(key);
-            return found == form.end() ? std::string() : found->second;
-        };
+        const auto form = DecodedBody(request);
+        if (!form) {
+            Send(response, "Join Bramblemere", RegistrationForm(ErrorText("INVALID_ENCODING")), 400);
+            return;
+        }
+        const auto field = [&form](const char* key) { return Field(*form, key); };
         try {
             store->CreateAccount(field("account"), field("password"), field("display_name"));
             Send(response, "Welcome to Bramblemere",
@@ -257,10 +290,14 @@ void WebPages::Register(httplib::Server& server) {
         Send(response, "Create a Fairy", FairyForm(""));
     });
     server.Post("/create.html", [store](const httplib::Request& request, httplib::Response& response) {
-        const auto form = DecodedForm(request.body);
+        const auto form = DecodedBody(request);
+        if (!form) {
+            Send(response, "Create a Fairy", FairyForm(ErrorText("INVALID_ENCODING")), 400);
+            return;
+        }
         const auto field = [&form](const char* key, const char* fallback = "") {
-            const auto found = form.find(key);
-            return found == form.end() || found->second.empty() ? std::string(fallback) : found->second;
+            const std::string value = Field(*form, key);
+            return value.empty() ? std::string(fallback) : value;
         };
         try {
             const Account account = store->SignIn(field("account"), field("password"));

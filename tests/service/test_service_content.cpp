@@ -128,11 +128,12 @@ TEST_F(ServiceContent, RegistrationAndFairyCreationPages) {
     EXPECT_EQ(http->Post("/bramblemere/registration", "account=a%27%3B--&password=another1", form)->status,
               400);
     Player player(Service());
-    EXPECT_FALSE(player.SignIn(login, "pass+&word").empty() && false);
-    const std::string userId = Player(Service())
-                                   .Post("/api/AccountLoginRequest", "username=" + login + "&password=pass+")
-                                   .Value("/AccountLoginResponse/account/@account_id");
-    EXPECT_TRUE(userId.empty()); // "&" splits the raw form, so this password is "pass+" and wrong
+    EXPECT_FALSE(player.SignIn(login, "pass%2B%26word").empty());
+    const std::string userId =
+        Player(Service())
+            .Post("/api/AccountLoginRequest", "username=" + login + "&password=pass+&word")
+            .Value("/AccountLoginResponse/account/@account_id");
+    EXPECT_TRUE(userId.empty()); // the raw "&" ends the field and "+" is a blank: the password is "pass "
 
     EXPECT_EQ(http->Post("/create.html", "account=" + login + "&password=wrongpass&name=Nope", form)->status,
               400);
