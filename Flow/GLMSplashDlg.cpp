@@ -22,7 +22,7 @@ CGLMSplashDlg::~CGLMSplashDlg() {
 }
 
 bool CGLMSplashDlg::OnInitDialog() {
-    AddButton("EXIT_BUTTONS", 3, kExitId, 665, 17);
+    AddButton("EXIT_BUTTONS", 3, kExitId, kExitX, kExitY);
     m_progress = new ThinUI::ProgressBar();
     if (!m_progress->Attach(this, kProgressId, 267, 431, 215, 14)) {
         return false;

@@ -50,6 +50,10 @@ Glimmeries::~Glimmeries() {
 }
 
 void Glimmeries::PlaySound(const std::string& name) {
+    if (m_soundHook) {
+        m_soundHook(name);
+        return;
+    }
     // Destroying the previous sound waits for it: sounds never overlap.
     m_currentSound.reset();
     m_currentSound = std::make_unique<SoundThread>(name, m_dataDirectory);
@@ -104,13 +108,17 @@ void Glimmeries::Report(const std::string& pageName) {
     }
 }
 
-void Glimmeries::OpenUrl(const std::string& url) {
+void Glimmeries::OpenUrl(const std::string& url, bool useProcess) {
     if (url.empty()) {
         m_logger->Log("Can't launch web browser. URL: \"\"");
         return;
     }
+    if (m_browserHook) {
+        m_browserHook(url, useProcess);
+        return;
+    }
     try {
-        m_browserLauncher.LaunchURL(url, false);
+        m_browserLauncher.LaunchURL(url, useProcess);
     } catch (Ex::NonFatalException& e) {
         e.AddStackFrame(EX_FRAME);
         e.LogNoThrow("Glm::Glimmeries::OpenUrl");

@@ -15,6 +15,7 @@
 #include "webapi/WebApi.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,13 +58,23 @@ public:
     /// Plays the WAV sound of that name. A sound still playing is played to
     /// its end first (the caller waits); failures are only logged.
     void PlaySound(const std::string& name);
+    /// When set, sounds go to hook instead of the player (tests; null
+    /// restores the player).
+    void SetSoundHook(std::function<void(const std::string&)> hook) { m_soundHook = std::move(hook); }
     /// Reports a page as shown: a GET of GLM_REPORTING_URL with a cache
     /// breaker and the lower-cased page name (none when the parameter is
     /// empty), then "Landing on " + pageName in the log. A failure is logged
     /// and costs nothing else. User-interface thread; waits for the answer.
     void Report(const std::string& pageName);
-    /// Opens url in the user's browser; a failure is logged.
-    void OpenUrl(const std::string& url);
+    /// Opens url in the user's browser; a failure is logged. useProcess
+    /// starts the browser program itself rather than the desktop's handler
+    /// (see Web::BrowserLauncher::LaunchURL).
+    void OpenUrl(const std::string& url, bool useProcess = false);
+    /// When set, URLs go to hook instead of the browser (tests; null
+    /// restores the browser).
+    void SetBrowserHook(std::function<void(const std::string& url, bool useProcess)> hook) {
+        m_browserHook = std::move(hook);
+    }
 
     /// Makes receiver the target of toy discovery's WM_GLM_DEVICE_CHANGE
     /// messages and starts discovery the first time (it then runs for the
@@ -98,6 +109,8 @@ private:
     bool m_toyDiscoveryRunning = false;
     ToyList m_toys;
     std::string m_dataDirectory;
+    std::function<void(const std::string&)> m_soundHook;
+    std::function<void(const std::string&, bool)> m_browserHook;
 };
 
 } // namespace Glm

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "GLMCongratsDlg.h"
+#include "GLMErrorDlg.h"
 #include "GLMQuickPhraseDlg.h"
 #include "GLMSplashDlg.h"
 #include "Glimmeries.h"
@@ -85,16 +86,31 @@ void MainFrame::InstallHandlers() {
         close();
         return 0;
     });
-    SetHandler(UI::WM_GLM_CONNECT_ERROR, [this](const Message&) { return OnError(174); });
-    SetHandler(UI::WM_GLM_RESPONSE_ERROR, [this](const Message&) { return OnError(177); });
-    SetHandler(UI::WM_GLM_DEVICE_ERROR, [this](const Message&) { return OnError(182); });
-    SetHandler(UI::WM_GLM_FLASH_UPDATE, [this](const Message&) { return OnError(184); });
-    SetHandler(UI::WM_GLM_SHOW_ERROR, [this](const Message& message) {
-        return OnError(static_cast<std::uint32_t>(message.wParam));
+    SetHandler(UI::WM_GLM_CONNECT_ERROR, [this](const Message&) -> UI::LRESULT {
+        OnError(174);
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_RESPONSE_ERROR, [this](const Message&) -> UI::LRESULT {
+        OnError(177);
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_DEVICE_ERROR, [this](const Message&) -> UI::LRESULT {
+        OnError(182);
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_FLASH_UPDATE, [this](const Message&) -> UI::LRESULT {
+        OnError(184);
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_SHOW_ERROR, [this](const Message& message) -> UI::LRESULT {
+        OnError(static_cast<std::uint32_t>(message.wParam));
+        return 0;
     });
     SetHandler(UI::WM_GLM_START_ERROR, [this](const Message&) -> UI::LRESULT {
-        OnError(kStartErrorString);
-        m_target.Send(UI::WM_CLOSE);
+        // When a popup was already open, its own close decides what happens.
+        if (OnError(kStartErrorString)) {
+            m_target.Send(UI::WM_CLOSE);
+        }
         return 0;
     });
     SetHandler(UI::WM_GLM_SHOW_QUICKPHRASE_POPUP, [this](const Message&) -> UI::LRESULT {
@@ -192,7 +208,7 @@ UI::LRESULT MainFrame::OnTrayCommand(UI::WPARAM command) {
             activateWindow();
         }
         if (m_application.GetStartupWorker().ShouldGetPatch()) {
-            OnError(180);
+            OnError(CGLMErrorDlg::kUpdateExitString);
         }
         break;
     case UI::ID_TRAY_HIDE:
@@ -214,18 +230,28 @@ UI::LRESULT MainFrame::OnTrayCommand(UI::WPARAM command) {
     return 0;
 }
 
-UI::LRESULT MainFrame::OnError(std::uint32_t stringId) {
+bool MainFrame::OnError(std::uint32_t stringId) {
     m_errorId = stringId;
-    // The error popup joins this handler when it is part of the program; the
-    // text is logged meanwhile so the failure is never silent.
     std::string text;
     try {
         text = Mod::LoadString(stringId, 1024);
     } catch (Ex::Exception&) {
         text = "(string " + std::to_string(stringId) + ")";
     }
+    // The log keeps every error the user was shown, also those that only
+    // changed the open popup's follow-up.
     m_application.GetLogger().Log("Error popup " + std::to_string(stringId) + ": " + text);
-    return 0;
+    if (!m_errorPopup) {
+        m_errorPopup = std::make_unique<CGLMErrorDlg>(m_application, *this);
+    }
+    m_errorPopup->SetMessageId(stringId);
+    if (m_errorPopupOpen) {
+        return false;
+    }
+    m_errorPopupOpen = true;
+    OpenPopup(*m_errorPopup);
+    m_errorPopupOpen = false;
+    return true;
 }
 
 UI::LRESULT MainFrame::OnHideAll(UI::WPARAM keep) {

@@ -15,6 +15,7 @@
 namespace Glm {
 
 class CGLMCongratsDlg;
+class CGLMErrorDlg;
 class CGLMQuickPhraseDlg;
 class CGLMSplashDlg;
 class Glimmeries;
@@ -47,6 +48,9 @@ public:
     std::uint32_t GetCongratsId() const { return m_congratsId; }
     /// The popup that is open, or null.
     SkinnedPopup* GetOpenPopup() { return m_openPopup; }
+    /// The error popup, null until the first error.
+    CGLMErrorDlg* GetErrorPopup() { return m_errorPopup.get(); }
+    bool IsErrorPopupOpen() const { return m_errorPopupOpen; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,8 +61,11 @@ private:
     UI::LRESULT OnStartScreens();
     UI::LRESULT OnDeviceChange(const UI::Message& message);
     UI::LRESULT OnTrayCommand(UI::WPARAM command);
-    /// Shows the error popup with that string; see ShowErrorPopup.
-    UI::LRESULT OnError(std::uint32_t stringId);
+    /// Makes stringId the error and opens the error popup with its text,
+    /// returning once the user has closed it. When the popup is already open
+    /// it keeps its text and only its follow-up action takes the new id;
+    /// false then.
+    bool OnError(std::uint32_t stringId);
     UI::LRESULT OnHideAll(UI::WPARAM keep);
     int OpenPopup(SkinnedPopup& popup);
 
@@ -70,6 +77,8 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<CGLMQuickPhraseDlg> m_quickPhrasePopup;
     std::unique_ptr<CGLMCongratsDlg> m_congratsPopup;
+    std::unique_ptr<CGLMErrorDlg> m_errorPopup;
+    bool m_errorPopupOpen = false;
     SkinnedPopup* m_openPopup = nullptr;
     std::uint32_t m_errorId = 0;
     std::uint32_t m_congratsId = 0;

@@ -1,9 +1,11 @@
 #include "SkinnedScreen.h"
 
+#include "Glimmeries.h"
 #include "MainFrame.h"
 #include "ThinUI/Controls.h"
 #include "ThinUI/ImageStrip.h"
 #include "ThinUI/ResourceImage.h"
+#include "common/UI/Messages.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -48,11 +50,61 @@ ThinUI::StaticImage* SkinnedScreen::AddStaticImage(const std::string& pictureNam
     return image;
 }
 
+void SkinnedScreen::AddTitleButtons(const TitleButtonIds& ids) {
+    m_titleButtons = ids;
+    if (ids.exit != 0) {
+        AddButton("EXIT_BUTTONS", 3, ids.exit, kExitX, kExitY);
+    }
+    if (ids.minimize != 0) {
+        AddButton("MINIMIZE_BUTTONS", 3, ids.minimize, kMinimizeX, kMinimizeY);
+    }
+    if (ids.help != 0) {
+        AddButton("HELP_BUTTONS", 3, ids.help, kHelpX, kHelpY);
+    }
+    if (ids.menu != 0) {
+        AddButton("MENU_BUTTONS", 3, ids.menu, kMenuX, kMenuY);
+    }
+}
+
+bool SkinnedScreen::OnTitleButton(int controlId) {
+    if (controlId == 0) {
+        return false;
+    }
+    if (controlId == m_titleButtons.exit) {
+        m_application.PlaySound("EXIT_SOUND");
+        // The same path as the tray menu's Hide item.
+        m_frame.Target().Send(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_HIDE);
+        return true;
+    }
+    if (controlId == m_titleButtons.minimize) {
+        m_application.PlaySound("MINIMIZE_SOUND");
+        m_frame.showMinimized();
+        return true;
+    }
+    if (controlId == m_titleButtons.help) {
+        m_application.PlaySound("HELP_SOUND");
+        m_application.OpenUrl(m_application.GetParameter("GLM_FAQ_URL"));
+        return true;
+    }
+    if (controlId == m_titleButtons.menu) {
+        if (!m_titleButtons.menuSound.empty()) {
+            m_application.PlaySound(m_titleButtons.menuSound);
+        }
+        m_frame.Target().Send(UI::WM_GLM_SCREEN_DONE);
+        hide();
+        return true;
+    }
+    return false;
+}
+
 void SkinnedScreen::OnCommand(int) {}
 
 bool SkinnedScreen::event(QEvent* event) {
     if (event->type() == ThinUI::CommandEvent::Type()) {
-        OnCommand(static_cast<ThinUI::CommandEvent*>(event)->GetControlId());
+        const int controlId = static_cast<ThinUI::CommandEvent*>(event)->GetControlId();
+        if (!OnTitleButton(controlId)) {
+            OnCommand(controlId);
+        }
         return true;
     }
     return QWidget::event(event);

@@ -17,8 +17,29 @@ namespace Glm {
 class Glimmeries;
 class MainFrame;
 
+/// The item ids of a screen's title-bar buttons; they differ per screen.
+/// A zero id leaves that button out: the Menu button belongs only to the
+/// pages reached from the main menu.
+struct TitleButtonIds {
+    int exit = 0;
+    int minimize = 0;
+    int help = 0;
+    int menu = 0;
+    /// Played by the Menu button before it leaves, when not empty.
+    std::string menuSound;
+};
+
 class SkinnedScreen : public QWidget {
 public:
+    static constexpr int kExitX = 665;
+    static constexpr int kExitY = 17;
+    static constexpr int kMinimizeX = 639;
+    static constexpr int kMinimizeY = 17;
+    static constexpr int kHelpX = 62;
+    static constexpr int kHelpY = 17;
+    static constexpr int kMenuX = 85;
+    static constexpr int kMenuY = 14;
+
     /// dialogId is the screen's dialog number; background may be missing,
     /// the screen is then left unpainted with its controls still there.
     SkinnedScreen(Glimmeries& application, MainFrame& frame, int dialogId,
@@ -38,6 +59,12 @@ public:
     ThinUI::C3StateButton* AddButton(const std::string& pictureName, unsigned frames, int controlId, int x,
                                      int y);
     ThinUI::StaticImage* AddStaticImage(const std::string& pictureName, int controlId, int x, int y);
+    /// Places the standard title-bar buttons with these ids and handles
+    /// their clicks: Exit hides the application to the notification area,
+    /// Minimize minimises the frame, Help opens the FAQ page, Menu goes back
+    /// to the main menu and hides this screen. Their clicks never reach
+    /// OnCommand.
+    void AddTitleButtons(const TitleButtonIds& ids);
 
 protected:
     /// Builds the screen's controls. Returns false on failure.
@@ -53,6 +80,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    /// True when controlId is one of the title-bar buttons (then handled).
+    bool OnTitleButton(int controlId);
+
     Glimmeries& m_application;
     MainFrame& m_frame;
     int m_dialogId;
@@ -60,6 +90,7 @@ private:
     bool m_redrawOnResize = true;
     bool m_created = false;
     int m_firstPaintResizes = 0;
+    TitleButtonIds m_titleButtons;
 };
 
 } // namespace Glm

@@ -3,13 +3,21 @@
 // the test controls.
 
 #include "Flow/Glimmeries.h"
+#include "Flow/MainFrame.h"
+#include "Flow/SkinnedPopup.h"
 #include "Flow/StartupWorker.h"
+#include "ThinUI/Controls.h"
 #include "common/UI/Messages.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace FlowTest {
 
@@ -56,6 +64,71 @@ struct Fixture {
         text << in.rdbuf();
         return text.str();
     }
+};
+
+/// A closed frame asks the whole application to quit, and until the main
+/// loop has run once every modal loop would return at once. Runs the main
+/// loop for one turn so the next test starts clean.
+inline void ForgetQuitRequest() {
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+/// Presses and releases the left button on the control with that id; false
+/// when there is no such control. The button posts its command.
+inline bool Click(QWidget& dialog, int controlId) {
+    QWidget* button = ThinUI::FindControl(&dialog, controlId);
+    if (button == nullptr) {
+        return false;
+    }
+    button->resize(20, 20);
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(5, 5), QPointF(button->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    }
+    return true;
+}
+
+/// Ends every popup the frame opens as soon as its modal loop runs, with 2
+/// and without its button actions (as the window manager's close does), so
+/// tests about other things are not held up by an error popup.
+class PopupDismisser {
+public:
+    explicit PopupDismisser(Glm::MainFrame& frame) {
+        QObject::connect(&m_timer, &QTimer::timeout, [&frame] {
+            Glm::SkinnedPopup* popup = frame.GetOpenPopup();
+            if (popup != nullptr && popup->isVisible()) {
+                popup->EndDialog(Glm::SkinnedPopup::kCancel);
+            }
+        });
+        m_timer.start(5);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+/// Records the application's sounds and URLs instead of playing and
+/// opening them.
+struct Recorder {
+    std::vector<std::string> sounds;
+    std::vector<std::pair<std::string, bool>> urls;
+
+    explicit Recorder(Glm::Glimmeries& application) : m_application(application) {
+        application.SetSoundHook([this](const std::string& name) { sounds.push_back(name); });
+        application.SetBrowserHook(
+            [this](const std::string& url, bool useProcess) { urls.emplace_back(url, useProcess); });
+    }
+    ~Recorder() {
+        m_application.SetSoundHook({});
+        m_application.SetBrowserHook({});
+    }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+private:
+    Glm::Glimmeries& m_application;
 };
 
 } // namespace FlowTest

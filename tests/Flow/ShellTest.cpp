@@ -47,6 +47,7 @@ TEST(StartUpTest, StartErrorFromThePatcherClosesTheApplication) {
     Fixture fixture;
     fixture.worker->reportStartError = true;
     Glm::MainFrame frame(*fixture.application);
+    FlowTest::PopupDismisser dismisser(frame);
     frame.Target().Send(UI::WM_GLM_START);
     frame.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame.IsClosed(); }, 5000));
@@ -58,6 +59,7 @@ TEST(StartUpTest, StartErrorFromThePatcherClosesTheApplication) {
 TEST(TrayTest, HideAndShowGreyTheOtherItemAndShowRunsTheUpdateCheck) {
     Fixture fixture;
     Glm::MainFrame frame(*fixture.application);
+    FlowTest::PopupDismisser dismisser(frame);
     frame.Target().Send(UI::WM_GLM_START);
     frame.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame.GetTray() != nullptr; }, 5000));

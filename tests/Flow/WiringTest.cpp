@@ -182,6 +182,7 @@ TEST(StartUpTest, PatchDoneInitialisesTheWebClientWithTheSplashAsItsErrorWindow)
     Fixture fixture;
     fixture.worker->parameters["GLM_LOG_LEVEL"] = "2";
     Glm::MainFrame frame(*fixture.application);
+    FlowTest::PopupDismisser dismisser(frame);
     frame.Target().Send(UI::WM_GLM_START);
     frame.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame.GetTray() != nullptr; }, 5000));
