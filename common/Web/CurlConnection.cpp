@@ -33,8 +33,7 @@ std::string CurlConnection::GetOrigin() const {
     return std::string(m_secure ? "https://" : "http://") + host + ":" + std::to_string(m_port);
 }
 
-CURL* CurlConnection::AcquireEasy(bool& fresh) {
-    fresh = false;
+CURL* CurlConnection::AcquireEasy() {
     {
         std::lock_guard lock(m_poolLock);
         if (!m_pool.empty()) {
@@ -43,7 +42,6 @@ CURL* CurlConnection::AcquireEasy(bool& fresh) {
             return easy;
         }
     }
-    fresh = true;
     return curl_easy_init();
 }
 

@@ -39,9 +39,8 @@ public:
     const std::shared_ptr<const ExtraCaCertificates>& GetExtraCa() const { return m_extraCa; }
 
     CURLM* GetMulti() const { return m_multi; }
-    /// An easy handle from the pool, or a new one (fresh is then true); null
-    /// when libcurl has no memory.
-    CURL* AcquireEasy(bool& fresh);
+    /// An easy handle from the pool, or a new one; null when libcurl has no memory.
+    CURL* AcquireEasy();
     /// Returns a handle to the pool (freed instead when the connection is closed).
     void ReleaseEasy(CURL* easy);
 

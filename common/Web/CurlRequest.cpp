@@ -45,7 +45,7 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 CurlRequest::CurlRequest(std::shared_ptr<CurlConnection> connection, Parameters parameters)
     : m_connection(std::move(connection)), m_parameters(std::move(parameters)) {
-    m_easy = m_connection->AcquireEasy(m_freshEasy);
+    m_easy = m_connection->AcquireEasy();
     if (m_easy == nullptr) {
         throw WinInetException("curl_easy_init", CURLE_OUT_OF_MEMORY);
     }
@@ -53,7 +53,6 @@ CurlRequest::CurlRequest(std::shared_ptr<CurlConnection> connection, Parameters 
 
 CurlRequest::~CurlRequest() {
     Detach();
-    curl_slist_free_all(m_headers);
     m_connection->ReleaseEasy(m_easy);
 }
 
@@ -70,6 +69,11 @@ void CurlRequest::Detach() {
 }
 
 CURLcode CurlRequest::Configure() {
+    // libcurl 7.88 forgets a handle's list of cookie files on reset without
+    // freeing it, so a pooled handle would leak the one named below each
+    // time it is reused. Clearing the list first frees it; the cookies
+    // themselves stay in the share.
+    curl_easy_setopt(m_easy, CURLOPT_COOKIEFILE, static_cast<const char*>(nullptr));
     curl_easy_reset(m_easy);
     std::string object = m_parameters.objectName;
     if (object.empty() || object.front() != '/') {
@@ -82,10 +86,11 @@ CURLcode CurlRequest::Configure() {
         accept += (i == 0 ? "" : ", ") + m_parameters.acceptTypes[i];
     }
     bool callerSetContentType = false;
-    curl_slist* headers = curl_slist_append(nullptr, accept.c_str());
+    CurlStringList headers;
+    bool appended = headers.Append(accept);
     std::size_t start = 0;
     const std::string& extra = m_parameters.additionalHeaders;
-    while (headers != nullptr && start < extra.size()) {
+    while (appended && start < extra.size()) {
         std::size_t end = extra.find_first_of("\r\n", start);
         if (end == std::string::npos) {
             end = extra.size();
@@ -93,23 +98,20 @@ CURLcode CurlRequest::Configure() {
         const std::string line = Trim(extra.substr(start, end - start));
         if (!line.empty()) {
             callerSetContentType = callerSetContentType || StartsWithNoCase(line, "Content-Type:");
-            headers = curl_slist_append(headers, line.c_str());
+            appended = headers.Append(line);
         }
         start = end + 1;
     }
     // The request carries exactly the headers asked for: no Content-Type of
     // libcurl's choosing and no "Expect: 100-continue" round trip.
-    if (headers != nullptr && m_parameters.verb == "POST") {
-        headers = curl_slist_append(headers, "Expect:");
-        if (headers != nullptr && !callerSetContentType) {
-            headers = curl_slist_append(headers, "Content-Type:");
-        }
+    if (appended && m_parameters.verb == "POST") {
+        appended = headers.Append("Expect:") && (callerSetContentType || headers.Append("Content-Type:"));
     }
-    if (headers == nullptr) {
+    if (!appended) {
         return CURLE_OUT_OF_MEMORY;
     }
-    curl_slist_free_all(m_headers);
-    m_headers = headers;
+    // The reset above left the handle without a pointer to the old list.
+    m_headers = std::move(headers);
 
     CURLcode code = CURLE_OK;
     auto set = [&](CURLoption option, auto value) {
@@ -120,12 +122,9 @@ CURLcode CurlRequest::Configure() {
     set(CURLOPT_URL, url.c_str());
     set(CURLOPT_PRIVATE, static_cast<void*>(this));
     set(CURLOPT_SHARE, m_connection->GetSession().GetShare()->Get());
-    // Cookies live in the share. Naming an (empty) cookie file switches a
-    // handle's cookie engine on, and that survives curl_easy_reset; naming it
-    // again on every reuse would pile up libcurl's pending file list.
-    if (m_freshEasy) {
-        set(CURLOPT_COOKIEFILE, "");
-    }
+    // Cookies live in the share; naming an empty cookie file switches the
+    // handle's cookie engine on without reading anything.
+    set(CURLOPT_COOKIEFILE, "");
     set(CURLOPT_USERAGENT, m_connection->GetSession().GetAgentName().c_str());
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     set(CURLOPT_PROTOCOLS_STR, "http,https");
@@ -140,7 +139,7 @@ CURLcode CurlRequest::Configure() {
         set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
         set(CURLOPT_CAPATH, trust.hashedDirectory.c_str());
     }
-    set(CURLOPT_HTTPHEADER, m_headers);
+    set(CURLOPT_HTTPHEADER, m_headers.Get());
     set(CURLOPT_HEADERFUNCTION, &CurlRequest::OnHeader);
     set(CURLOPT_HEADERDATA, static_cast<void*>(this));
     set(CURLOPT_WRITEFUNCTION, &CurlRequest::OnBody);

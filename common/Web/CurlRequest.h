@@ -5,6 +5,7 @@
 // so a body is never held in memory beyond one chunk.
 
 #include "common/Web/CurlConnection.h"
+#include "common/Web/CurlStringList.h"
 #include "common/Web/InternetObject.h"
 
 #include <atomic>
@@ -70,8 +71,7 @@ private:
     std::shared_ptr<CurlConnection> m_connection;
     Parameters m_parameters;
     CURL* m_easy = nullptr;
-    bool m_freshEasy = false; // made for this request, not taken from the pool
-    curl_slist* m_headers = nullptr;
+    CurlStringList m_headers; // the handle points at it from Configure on
     bool m_attached = false;
     std::atomic<bool> m_closed{false};
 

@@ -71,6 +71,13 @@ protected:
         routes.Get("/whoami", [](const httplib::Request& req, httplib::Response& res) {
             res.set_content(req.get_header_value("Cookie"), "text/plain");
         });
+        routes.Get("/wand/set", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_header("Set-Cookie", "wand=" + req.get_param_value("to") + "; Path=/wand");
+            res.set_content("ok", "text/plain");
+        });
+        routes.Get("/wand/show", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_content(req.get_header_value("Cookie"), "text/plain");
+        });
         routes.Get("/download-length", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(kDownloadSize, "application/octet-stream",
                                      [](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
@@ -222,6 +229,27 @@ TEST_F(HttpTransactionTest, CarriesCookiesAcrossConnections) {
     }
     Web::HttpConnection next = Connect();
     EXPECT_EQ(next.DoGet("/whoami", Web::Text)->GetResponseBodyAsString(), "session=fairy42");
+}
+
+// Every request after a connection's first runs on a reused (reset) handle:
+// it must still take cookies in and send them, several times over.
+TEST_F(HttpTransactionTest, ReusedHandlesKeepTakingAndSendingCookies) {
+    static int s_round = 0;
+    Web::HttpConnection connection = Connect();
+    for (int i = 0; i < 3; ++i) {
+        const std::string wand = "wand=" + std::to_string(::getpid()) + "-" + std::to_string(++s_round);
+        EXPECT_EQ(connection.DoGet("/wand/show", Web::Text)->GetResponseBodyAsString().find(wand),
+                  std::string::npos);
+        connection.DoGet("/wand/set?to=" + wand.substr(5), Web::Text)->GetResponseBodyAsString();
+        EXPECT_NE(connection.DoGet("/wand/show", Web::Text)->GetResponseBodyAsString().find(wand),
+                  std::string::npos)
+            << "round " << i;
+    }
+    Web::HttpConnection next = Connect();
+    EXPECT_NE(next.DoGet("/wand/show", Web::Text)
+                  ->GetResponseBodyAsString()
+                  .find("wand=" + std::to_string(::getpid()) + "-" + std::to_string(s_round)),
+              std::string::npos);
 }
 
 TEST_F(HttpTransactionTest, DownloadsWithAndWithoutLength) {
