@@ -21,7 +21,10 @@ ComponentRange RangeOf(int component, int tolerance) {
 
 std::vector<QRect> RegionRunsFromBitmap(const QImage& bitmap, ThinUI::ColorRef transparent,
                                         ThinUI::ColorRef tolerance) {
-    const QImage pixels = bitmap.convertToFormat(QImage::Format_RGB32);
+    // Pixels are read one by one rather than through convertToFormat: Qt
+    // converts large images on its thread pool, which would put a worker
+    // thread into every start-up for a mask that is read once.
+    const QImage& pixels = bitmap;
     const ComponentRange red = RangeOf(ThinUI::RedOf(transparent), ThinUI::RedOf(tolerance));
     const ComponentRange green = RangeOf(ThinUI::GreenOf(transparent), ThinUI::GreenOf(tolerance));
     const ComponentRange blue = RangeOf(ThinUI::BlueOf(transparent), ThinUI::BlueOf(tolerance));
@@ -31,18 +34,22 @@ std::vector<QRect> RegionRunsFromBitmap(const QImage& bitmap, ThinUI::ColorRef t
     std::vector<QRect> runs;
     const int width = pixels.width();
     for (int y = 0; y < pixels.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
-        int x = 0;
-        while (x < width) {
-            while (x < width && isTransparent(row[x])) {
+        std::vector<QRgb> row(static_cast<std::size_t>(width));
+        for (int column = 0; column < width; ++column) {
+            row[static_cast<std::size_t>(column)] = pixels.pixel(column, y);
+        }
+        std::size_t x = 0;
+        const auto end = static_cast<std::size_t>(width);
+        while (x < end) {
+            while (x < end && isTransparent(row[x])) {
                 ++x;
             }
-            const int start = x;
-            while (x < width && !isTransparent(row[x])) {
+            const std::size_t start = x;
+            while (x < end && !isTransparent(row[x])) {
                 ++x;
             }
             if (x > start) {
-                runs.emplace_back(start, y, x - start, 1);
+                runs.emplace_back(static_cast<int>(start), y, static_cast<int>(x - start), 1);
             }
         }
     }
