@@ -124,11 +124,7 @@ bool ParameterStartupWorker::Load() {
 
 void ParameterStartupWorker::LoadLocalFile() {
     try {
-        if (m_localFile.empty()) {
-            m_parameters.LoadFromFile();
-        } else {
-            m_parameters.LoadFromFile(m_localFile);
-        }
+        m_parameters.LoadFromFile(m_localFile);
     } catch (Ex::NonFatalException& e) {
         e.AddStackFrame(EX_FRAME);
         LogFailure(e);

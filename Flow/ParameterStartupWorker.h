@@ -20,9 +20,9 @@ namespace Glm {
 
 class ParameterStartupWorker : public StartupWorker, public Sync::Runnable {
 public:
-    /// localFile is the local parameter file; empty means "parameters.txt"
-    /// in the application directory.
-    explicit ParameterStartupWorker(std::string localFile = {});
+    /// localFile is the local parameter file ("parameters.txt" in the
+    /// application's configuration directory).
+    explicit ParameterStartupWorker(std::string localFile);
     /// Waits for a load under way to end.
     ~ParameterStartupWorker() override;
     ParameterStartupWorker(const ParameterStartupWorker&) = delete;

@@ -30,8 +30,9 @@ int main(int argc, char** argv) {
             Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
         // One application object for the whole process, destroyed by the
         // run-time's exit processing; it outlives every restart below.
-        static Glm::Glimmeries application(directories.log, directories.data, executableName,
-                                           std::make_unique<Glm::ParameterStartupWorker>());
+        static Glm::Glimmeries application(
+            directories.log, directories.data, executableName,
+            std::make_unique<Glm::ParameterStartupWorker>(directories.config + "/parameters.txt"));
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
         Glm::InstallUserInterfaceHooks();
 

@@ -8,10 +8,8 @@
 #include "common/Web/Url.h"
 
 #include <cctype>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <utility>
 
 namespace Glm {
@@ -106,23 +104,6 @@ void ApplicationParameters::SetDefaults() {
 
 std::string ApplicationParameters::DefaultExtraCaFile() {
     return HomeRelative("XDG_DATA_HOME", "/.local/share") + "/glimmeries-service/ca.pem";
-}
-
-std::string ApplicationParameters::GetApplicationDirectory() {
-    char path[PATH_MAX] = {};
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length > 0) {
-        std::string directory(path, static_cast<std::size_t>(length));
-        directory.erase(directory.rfind('/'));
-        if (!directory.empty() && ::access(directory.c_str(), W_OK) == 0) {
-            return directory;
-        }
-    }
-    return HomeRelative("XDG_CONFIG_HOME", "/.config") + "/glimmeries";
-}
-
-void ApplicationParameters::LoadFromFile() {
-    LoadFromFile(GetApplicationDirectory() + "/parameters.txt");
 }
 
 void ApplicationParameters::LoadFromFile(const std::string& path) {

@@ -33,10 +33,9 @@ public:
     /// Sets every key that has a built-in default to it, in a fixed order.
     void SetDefaults();
 
-    /// Reads "parameters.txt" in the application directory; a missing or
+    /// Reads a parameter file ("parameters.txt" in the application
+    /// directory, which the application object knows); a missing or
     /// unreadable file is no error.
-    void LoadFromFile();
-    /// The same for a given file.
     void LoadFromFile(const std::string& path);
     /// Applies one line: ignored when shorter than 2 characters, when it
     /// starts with "#" or "=", or when it has no "="; otherwise the text
@@ -53,9 +52,6 @@ public:
     /// GLM_PATCHER_BASE_URL + "patcher.ver?" + a random token.
     std::string RemoteParametersAddress() const;
 
-    /// The executable's directory when it is writable, else
-    /// $XDG_CONFIG_HOME/glimmeries (~/.config/glimmeries). No trailing slash.
-    static std::string GetApplicationDirectory();
     /// $XDG_DATA_HOME/glimmeries-service/ca.pem (~/.local/share/...).
     static std::string DefaultExtraCaFile();
 
