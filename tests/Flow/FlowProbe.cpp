@@ -1,8 +1,10 @@
 // Helper program of the shell's tests.
-//   flow_probe instance DIR   take the single-instance lock of this file name
-//                             in DIR; print "first" and wait for a show request
-//                             (print "shown", exit 0), or print "second" after
-//                             asking the first to show itself, exit 0
+//   flow_probe instance DIR [FALLBACK]
+//                             take the single-instance lock of this file name
+//                             in DIR (or FALLBACK); print "first" and wait for a
+//                             show request (print "shown", exit 0), or print
+//                             "second" after asking the first to show itself,
+//                             exit 0; a lock problem goes to standard error
 //   flow_probe fault LOG      install the fault handler, then fault; the
 //                             re-executed program prints "restarted"
 
@@ -25,13 +27,18 @@ int main(int argc, char** argv) {
         std::raise(SIGSEGV);
         return 3;
     }
-    if (argc != 3 || std::strcmp(argv[1], "instance") != 0) {
+    if ((argc != 3 && argc != 4) || std::strcmp(argv[1], "instance") != 0) {
         return 2;
     }
     QCoreApplication application(argc, argv);
     const std::string name = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-    Glm::SingleInstance instance(name, QString::fromLocal8Bit(argv[2]));
-    if (!instance.TryAcquire()) {
+    Glm::SingleInstance instance(name, QString::fromLocal8Bit(argv[2]),
+                                 argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+    const bool first = instance.TryAcquire();
+    if (!instance.GetProblem().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(instance.GetProblem()));
+    }
+    if (!first) {
         const bool delivered = instance.AskRunningInstanceToShow(5000);
         std::printf("second %s\n", delivered ? "delivered" : "lost");
         return delivered ? 0 : 1;

@@ -1,5 +1,6 @@
 // Separate processes: the single-instance rule and the fault re-execution.
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,8 +13,13 @@ QString Probe() {
     return QString::fromLocal8Bit(qgetenv("GLM_BUILD_DIR")) + QStringLiteral("/bin/flow_probe");
 }
 
-bool StartFirst(QProcess& process, const QString& program, const QString& directory) {
-    process.start(program, {QStringLiteral("instance"), directory});
+bool StartFirst(QProcess& process, const QString& program, const QString& directory,
+                const QString& fallback = {}) {
+    QStringList arguments{QStringLiteral("instance"), directory};
+    if (!fallback.isEmpty()) {
+        arguments << fallback;
+    }
+    process.start(program, arguments);
     return process.waitForStarted(5000) && process.waitForReadyRead(10000) &&
            process.readLine().trimmed() == "first";
 }
@@ -49,6 +55,54 @@ TEST(SingleInstanceTest, CopiesUnderAnotherNameRunSideBySideAndAKilledFirstLeave
     other.kill();
     next.waitForFinished(5000);
     other.waitForFinished(5000);
+}
+
+// Even as root (where permissions do not stop a write) a lock cannot be made
+// below a plain file, so that stands for an unwritable runtime directory.
+TEST(SingleInstanceTest, AnUnusableRuntimeDirectoryMovesTheLockToAPrivateFallback) {
+    QTemporaryDir directory;
+    const QString notADirectory = directory.filePath(QStringLiteral("file"));
+    QFile file(notADirectory);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString fallback = directory.filePath(QStringLiteral("fallback"));
+
+    QProcess first;
+    ASSERT_TRUE(StartFirst(first, Probe(), notADirectory, fallback));
+    EXPECT_TRUE(QFile::exists(fallback + QStringLiteral("/flow_probe.lock")));
+    EXPECT_EQ(QFile::permissions(fallback) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+              QFile::Permissions());
+    EXPECT_TRUE(first.readAllStandardError().contains("cannot create the lock file"));
+
+    QProcess second;
+    second.start(Probe(), {QStringLiteral("instance"), notADirectory, fallback});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().startsWith("second delivered"));
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_TRUE(first.readAllStandardOutput().contains("shown"));
+}
+
+TEST(SingleInstanceTest, WithNoUsableDirectoryTheProgramStartsUnlockedAndSaysWhy) {
+    QTemporaryDir directory;
+    const QString notADirectory = directory.filePath(QStringLiteral("file"));
+    QFile file(notADirectory);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    // A fallback that is a link to a directory is refused: it could be anyone's.
+    ASSERT_TRUE(QDir(directory.path()).mkdir(QStringLiteral("elsewhere")));
+    const QString link = directory.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(directory.filePath(QStringLiteral("elsewhere")), link));
+
+    QProcess first;
+    ASSERT_TRUE(StartFirst(first, Probe(), notADirectory, link));
+    first.kill();
+    first.waitForFinished(5000);
+    const QByteArray problem = first.readAllStandardError();
+    EXPECT_TRUE(problem.contains("running without the single-instance lock")) << problem.constData();
+    EXPECT_TRUE(problem.contains("not a private directory")) << problem.constData();
+    EXPECT_FALSE(QFile::exists(directory.filePath(QStringLiteral("elsewhere/flow_probe.lock"))));
 }
 
 TEST(FaultHandlerTest, AProcessorFaultIsLoggedAndTheProgramRunsAgain) {
