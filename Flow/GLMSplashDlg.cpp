@@ -2,6 +2,7 @@
 
 #include "Glimmeries.h"
 #include "MainFrame.h"
+#include "ThinUI/Controls.h"
 #include "ThinUI/ResourceImage.h"
 #include "common/UI/Messages.h"
 
@@ -23,7 +24,7 @@ CGLMSplashDlg::~CGLMSplashDlg() {
 
 bool CGLMSplashDlg::OnInitDialog() {
     AddButton("EXIT_BUTTONS", 3, kExitId, kExitX, kExitY);
-    m_progress = new ThinUI::ProgressBar();
+    m_progress = ThinUI::AdoptControl(*this, std::make_unique<ThinUI::ProgressBar>());
     if (!m_progress->Attach(this, kProgressId, 267, 431, 215, 14)) {
         return false;
     }

@@ -42,23 +42,27 @@ ThinUI::C3StateButton* SkinnedPopup::AddButton(const std::string& pictureName, u
                                                int x, int y) {
     auto strip = std::make_unique<ThinUI::ImageStrip>(
         std::make_unique<ThinUI::ResourceImage>(pictureName, "JPG"), true, frames);
-    auto* button = new ThinUI::C3StateButton(std::move(strip));
+    // The screen owns its controls as their Qt parent.
+    auto* button = ThinUI::AdoptControl(*this, std::make_unique<ThinUI::C3StateButton>(std::move(strip)));
     button->Attach(this, controlId, x, y);
     return button;
 }
 
 ThinUI::StaticImage* SkinnedPopup::AddStaticImage(const std::string& pictureName, int controlId, int x,
                                                   int y) {
-    auto* image = new ThinUI::StaticImage(std::make_unique<ThinUI::ResourceImage>(pictureName, "JPG"));
+    auto* image = ThinUI::AdoptControl(
+        *this,
+        std::make_unique<ThinUI::StaticImage>(std::make_unique<ThinUI::ResourceImage>(pictureName, "JPG")));
     image->Attach(this, controlId, x, y);
     return image;
 }
 
 ThinUI::TextLabel* SkinnedPopup::AddBodyLabel(int controlId, int x, int y, unsigned stringId) {
-    auto* label = new ThinUI::TextLabel(0xFFFFFF, ThinUI::kTransparent, false, 700, 14, "arial", stringId);
+    auto* label =
+        ThinUI::AdoptControl(*this, std::make_unique<ThinUI::TextLabel>(0xFFFFFF, ThinUI::kTransparent, false,
+                                                                        700, 14, "arial", stringId));
     if (!label->Attach(this, controlId, x, y)) {
         // Still the popup's child, so it goes with the next run's controls.
-        label->setParent(this);
         label->hide();
     }
     return label;

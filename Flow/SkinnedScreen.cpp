@@ -38,14 +38,16 @@ ThinUI::C3StateButton* SkinnedScreen::AddButton(const std::string& pictureName, 
     auto strip = std::make_unique<ThinUI::ImageStrip>(
         std::make_unique<ThinUI::ResourceImage>(pictureName, "JPG"), true, frames);
     // The screen owns its controls as their Qt parent.
-    auto* button = new ThinUI::C3StateButton(std::move(strip));
+    auto* button = ThinUI::AdoptControl(*this, std::make_unique<ThinUI::C3StateButton>(std::move(strip)));
     button->Attach(this, controlId, x, y);
     return button;
 }
 
 ThinUI::StaticImage* SkinnedScreen::AddStaticImage(const std::string& pictureName, int controlId, int x,
                                                    int y) {
-    auto* image = new ThinUI::StaticImage(std::make_unique<ThinUI::ResourceImage>(pictureName, "JPG"));
+    auto* image = ThinUI::AdoptControl(
+        *this,
+        std::make_unique<ThinUI::StaticImage>(std::make_unique<ThinUI::ResourceImage>(pictureName, "JPG")));
     image->Attach(this, controlId, x, y);
     return image;
 }

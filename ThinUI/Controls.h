@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QWidget>
+#include <memory>
 
 namespace ThinUI {
 
@@ -22,6 +23,13 @@ private:
 /// Makes control a child of dialog with the item id, at (x, y) in the
 /// dialog's pixels, without activating or redrawing. False without a dialog.
 bool PlaceControl(QWidget* control, QWidget* dialog, int controlId, int x, int y);
+/// Gives a new control to dialog as its Qt child before anything else can
+/// fail, so it has an owner whether or not it is placed later.
+template <class Control>
+Control* AdoptControl(QWidget& dialog, std::unique_ptr<Control> control) {
+    control->setParent(&dialog);
+    return control.release();
+}
 /// The item id of a control (0 when it has none).
 int ControlId(const QWidget* control);
 /// The child of dialog with that item id, or null.

@@ -131,25 +131,34 @@ void StopLocked(LibraryState& state) {
     state.list.Clear();
 }
 
-// The frame shared by the four operations: find, open, exchange, close,
-// release. The exchange sees the opened record.
+// Closes an opened record however the exchange ends.
+class OpenedRecord {
+public:
+    explicit OpenedRecord(DeviceRecord& record) : m_record(record) {}
+    OpenedRecord(const OpenedRecord&) = delete;
+    OpenedRecord& operator=(const OpenedRecord&) = delete;
+    ~OpenedRecord() { m_record.Close(); }
+
+private:
+    DeviceRecord& m_record;
+};
+
+// The frame shared by the four operations: find, open, exchange, close. The
+// exchange sees the opened record; the shared record stays alive until the
+// operation ends, even when the exchange throws.
 template <class Exchange>
 std::int32_t WithOpenDevice(std::uint32_t deviceId, Exchange exchange) {
-    DeviceRecord* record = State().list.Find(deviceId);
-    if (record == nullptr) {
+    const std::shared_ptr<DeviceRecord> record = State().list.Find(deviceId);
+    if (!record) {
         return kNoSuchDevice;
     }
-    std::int32_t result = kOk;
-    {
-        std::lock_guard operation(record->GetOperationMutex());
-        result = record->Open();
-        if (result == kOk) {
-            result = exchange(*record);
-            record->Close();
-        }
+    std::lock_guard operation(record->GetOperationMutex());
+    const std::int32_t opened = record->Open();
+    if (opened != kOk) {
+        return opened;
     }
-    DeviceList::Release(record);
-    return result;
+    const OpenedRecord closer(*record);
+    return exchange(*record);
 }
 
 } // namespace

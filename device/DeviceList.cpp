@@ -18,16 +18,13 @@ bool DeviceList::Add(const std::string& path, std::uint16_t productId, std::shar
     void* context = nullptr;
     {
         std::lock_guard lock(m_mutex);
-        for (const DeviceRecord* record : m_records) {
+        for (const auto& record : m_records) {
             if (record->GetPath() == path) {
                 return false;
             }
         }
-        auto record = std::make_unique<DeviceRecord>(m_nextId, productId, path, std::move(bus));
+        m_records.push_back(std::make_shared<DeviceRecord>(m_nextId, productId, path, std::move(bus)));
         ++m_nextId;
-        m_records.push_back(record.get());
-        // From here the list's reference owns the record.
-        record.release();
         ++m_count;
         event.productId = productId;
         event.deviceId = m_records.back()->GetId();
@@ -41,7 +38,7 @@ bool DeviceList::Add(const std::string& path, std::uint16_t productId, std::shar
 }
 
 bool DeviceList::Remove(const std::string& path) {
-    DeviceRecord* removed = nullptr;
+    std::shared_ptr<DeviceRecord> removed;
     DeviceCallback callback = nullptr;
     void* context = nullptr;
     {
@@ -64,15 +61,13 @@ bool DeviceList::Remove(const std::string& path) {
         const DeviceEvent event{removed->GetProductId(), removed->GetId()};
         callback(context, DeviceRemoved, &event);
     }
-    Release(removed);
     return true;
 }
 
-DeviceRecord* DeviceList::Find(std::uint32_t id) {
+std::shared_ptr<DeviceRecord> DeviceList::Find(std::uint32_t id) {
     std::lock_guard lock(m_mutex);
-    for (DeviceRecord* record : m_records) {
+    for (const auto& record : m_records) {
         if (record->GetId() == id) {
-            record->AddReference();
             return record;
         }
     }
@@ -80,15 +75,14 @@ DeviceRecord* DeviceList::Find(std::uint32_t id) {
 }
 
 void DeviceList::Clear() {
-    std::list<DeviceRecord*> records;
+    // The records go after the lock is let go: closing a last handle must
+    // not hold up lookups.
+    std::list<std::shared_ptr<DeviceRecord>> records;
     {
         std::lock_guard lock(m_mutex);
         m_nextId = 0;
         records.swap(m_records);
         m_count = 0;
-    }
-    for (DeviceRecord* record : records) {
-        Release(record);
     }
 }
 
@@ -100,7 +94,7 @@ std::uint32_t DeviceList::GetCount() const {
 std::vector<DeviceSummary> DeviceList::List() const {
     std::lock_guard lock(m_mutex);
     std::vector<DeviceSummary> summaries;
-    for (const DeviceRecord* record : m_records) {
+    for (const auto& record : m_records) {
         summaries.push_back(DeviceSummary{record->GetId(), record->GetProductId(), record->GetPath()});
     }
     return summaries;

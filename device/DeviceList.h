@@ -15,7 +15,7 @@
 
 namespace GlmDev {
 
-/// A copy of one listed record, for listing without holding references.
+/// A copy of one listed record, for listing without sharing the records.
 struct DeviceSummary {
     std::uint32_t id = 0;
     std::uint16_t productId = 0;
@@ -38,17 +38,14 @@ public:
     /// true when the toy was added.
     bool Add(const std::string& path, std::uint16_t productId, std::shared_ptr<Bus> bus);
     /// Unlists the first record with this path, reports its removal and
-    /// drops the list's reference. A path that is not listed changes nothing
+    /// drops the list's share of it. A path that is not listed changes nothing
     /// and reports nothing. Returns true when a record was removed.
     bool Remove(const std::string& path);
-    /// The record with this identifier with one more reference, which the
-    /// caller gives back with Release; null when none is listed.
-    DeviceRecord* Find(std::uint32_t id);
-    /// Gives back a reference from Find.
-    static void Release(DeviceRecord* record) { DeviceRecord::Release(record); }
-    /// Unlists every record, dropping the list's references, and starts the
-    /// identifiers at 0 again. A record a command still holds lives on until
-    /// that command releases it.
+    /// The record with this identifier, shared with the caller; null when
+    /// none is listed.
+    std::shared_ptr<DeviceRecord> Find(std::uint32_t id);
+    /// Unlists every record and starts the identifiers at 0 again. A record
+    /// a command still holds lives on until that command lets it go.
     void Clear();
 
     std::uint32_t GetCount() const;
@@ -56,7 +53,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::list<DeviceRecord*> m_records;
+    std::list<std::shared_ptr<DeviceRecord>> m_records;
     std::uint32_t m_count = 0;
     std::uint32_t m_nextId = 0;
     DeviceCallback m_callback = nullptr;

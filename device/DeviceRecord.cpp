@@ -56,11 +56,4 @@ std::int32_t DeviceRecord::ReadReport(std::uint8_t (&reply)[8]) {
     return ReadReplyReport(*m_bus, m_handle, reply, GetReportTimeoutMs());
 }
 
-void DeviceRecord::Release(DeviceRecord* record) {
-    if (record != nullptr && record->m_refCount.fetch_sub(1) == 1) {
-        // The last reference owned the record.
-        delete record;
-    }
-}
-
 } // namespace GlmDev

@@ -1,11 +1,10 @@
 #pragma once
 // One plugged toy in the device list: its identifier, product, path and the
-// bus it is on, with a reference count that keeps it alive while a command
-// uses it after the toy was unplugged.
+// bus it is on. The list and every command using it share ownership, so a
+// record lives on while a command uses it after the toy was unplugged.
 
 #include "device/bus/Bus.h"
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,7 +14,7 @@ namespace GlmDev {
 
 class DeviceRecord {
 public:
-    /// A record with one reference (the list's) and its handle closed.
+    /// A record with its handle closed.
     DeviceRecord(std::uint32_t id, std::uint16_t productId, std::string path, std::shared_ptr<Bus> bus);
     DeviceRecord(const DeviceRecord&) = delete;
     DeviceRecord& operator=(const DeviceRecord&) = delete;
@@ -41,18 +40,11 @@ public:
     /// reply.
     std::mutex& GetOperationMutex() { return m_operationMutex; }
 
-    /// Adds a reference (the list does this under its lock).
-    void AddReference() { m_refCount.fetch_add(1); }
-    /// Drops a reference and deletes the record when it was the last one.
-    static void Release(DeviceRecord* record);
-    std::int32_t GetReferenceCount() const { return m_refCount.load(); }
-
 private:
     const std::uint32_t m_id;
     const std::uint16_t m_productId;
     const std::string m_path;
     const std::shared_ptr<Bus> m_bus;
-    std::atomic<std::int32_t> m_refCount{1};
     std::mutex m_operationMutex;
     int m_handle = -1;
 };

@@ -1,5 +1,6 @@
 #include "Process.h"
 
+#include "ChildReaper.h"
 #include "common/Win32/Win32Exception.h"
 
 #include <algorithm>
@@ -124,14 +125,10 @@ Process::~Process() {
     if (m_pid > 0 && !m_exitCode) {
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == 0) {
-            // Still running: a detached reaper waits for it, so it never
-            // becomes a zombie and our owner need not wait.
-            const pid_t pid = m_pid;
-            std::thread([pid] {
-                int ignored = 0;
-                while (::waitpid(pid, &ignored, 0) < 0 && errno == EINTR) {
-                }
-            }).detach();
+            // Still running: the reaper waits for it, so it never becomes a
+            // zombie and our owner need not wait. It takes the pidfd along.
+            ChildReaper::Shared().Adopt(m_pid, m_pidfd);
+            return;
         }
     }
     if (m_pidfd >= 0) {

@@ -1,5 +1,5 @@
 // The device list on its own: identifiers, duplicate paths, removal of
-// unknown paths, reference counts, and lookups racing changes.
+// unknown paths, shared ownership of records, and lookups racing changes.
 
 #include "device/DeviceList.h"
 
@@ -68,21 +68,26 @@ TEST(DeviceList, HandsOutIdentifiersInOrderAndListsAPathOnce) {
 TEST(DeviceList, ARecordOutlivesItsRemovalWhileReferenced) {
     GlmDev::DeviceList list;
     list.Add("/a", 0x1011, AnyBus());
-    GlmDev::DeviceRecord* record = list.Find(0);
+    std::shared_ptr<GlmDev::DeviceRecord> record = list.Find(0);
     ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->GetReferenceCount(), 2);
+    EXPECT_EQ(record.use_count(), 2);
     EXPECT_EQ(list.Find(7), nullptr);
     list.Remove("/a");
     EXPECT_EQ(list.Find(0), nullptr);
-    EXPECT_EQ(record->GetReferenceCount(), 1);
+    EXPECT_EQ(record.use_count(), 1);
     EXPECT_EQ(record->GetPath(), "/a");
     list.Add("/b", 0x1011, AnyBus());
-    list.Clear(); // also with a command still holding one
+    std::shared_ptr<GlmDev::DeviceRecord> held = list.Find(1);
+    const std::weak_ptr<GlmDev::DeviceRecord> watched = held;
+    list.Clear(); // a command still holds one
+    ASSERT_FALSE(watched.expired());
+    EXPECT_EQ(held->GetPath(), "/b");
     EXPECT_EQ(record->Close(), GlmDev::kWrongHandleState);
     std::uint8_t reply[8] = {0};
     EXPECT_EQ(record->ReadReport(reply), GlmDev::kWrongHandleState);
     EXPECT_EQ(record->WriteReport(reply), GlmDev::kWrongHandleState);
-    GlmDev::DeviceList::Release(record);
+    held.reset();
+    EXPECT_TRUE(watched.expired()) << "the last holder owned the record";
 }
 
 TEST(DeviceList, LookupsRaceArrivalsAndRemovals) {
@@ -94,9 +99,8 @@ TEST(DeviceList, LookupsRaceArrivalsAndRemovals) {
         readers.emplace_back([&] {
             while (!done.load()) {
                 for (std::uint32_t id = 0; id < 64; ++id) {
-                    if (GlmDev::DeviceRecord* record = list.Find(id)) {
+                    if (const auto record = list.Find(id)) {
                         found += record->GetPath().empty() ? 0 : 1;
-                        GlmDev::DeviceList::Release(record);
                     }
                 }
                 list.List();

@@ -1,10 +1,15 @@
 #include "common/Process/Process.h"
 
-#include "tests/common/TempDir.h"
+#include "common/Process/ChildReaper.h"
+#include "tests/support/TempDir.h"
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -72,6 +77,52 @@ TEST(ProcessProcess, WaitTimesOutAndReportsASignal) {
     EXPECT_EQ(child.Wait(50), std::nullopt);
     ASSERT_EQ(::kill(child.GetProcessId(), SIGTERM), 0);
     EXPECT_EQ(child.Wait(10000), 128 + SIGTERM);
+}
+
+// A zombie still answers kill(pid, 0); only a reaped child is gone.
+bool GoneWithin(pid_t pid, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (::kill(pid, 0) != 0 && errno == ESRCH) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST(ProcessReaper, AChildLetGoWhileRunningIsReapedWhenItEnds) {
+    pid_t first = 0;
+    pid_t second = 0;
+    {
+        Process::Process a({"sleep", "30"});
+        Process::Process b({"sleep", "30"});
+        first = a.GetProcessId();
+        second = b.GetProcessId();
+    }
+    EXPECT_GE(Process::ChildReaper::Shared().GetPendingCount(), 2u);
+    ASSERT_EQ(::kill(second, SIGKILL), 0);
+    EXPECT_TRUE(GoneWithin(second, std::chrono::seconds(10))) << "the ended child stayed a zombie";
+    EXPECT_EQ(::kill(first, 0), 0) << "the running child is still there";
+    ASSERT_EQ(::kill(first, SIGKILL), 0);
+    EXPECT_TRUE(GoneWithin(first, std::chrono::seconds(10)));
+}
+
+TEST(ProcessReaper, AReaperJoinsItsThreadAndLeavesRunningChildrenAlone) {
+    const pid_t pid = [] {
+        Process::ChildReaper reaper;
+        Process::Process child({"sleep", "30"});
+        const pid_t started = child.GetProcessId();
+        // Handed to this reaper rather than the shared one: waitpid by pid
+        // works from any thread, so the adoption is the same.
+        reaper.Adopt(started, -1);
+        EXPECT_EQ(reaper.GetPendingCount(), 1u);
+        return started;
+    }();
+    // The reaper is gone and its thread joined; the child was not touched.
+    EXPECT_EQ(::kill(pid, 0), 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    EXPECT_TRUE(GoneWithin(pid, std::chrono::seconds(10)));
 }
 
 TEST(ProcessFind, FindsARunningProgramByFileNameAndWaitsForItsEnd) {
