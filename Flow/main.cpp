@@ -10,6 +10,7 @@
 #include "Flow/SingleInstance.h"
 #include "Flow/TerminationSignal.h"
 #include "Flow/UserInterfaceHooks.h"
+#include "Tools/WebEngineSetup.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
@@ -17,22 +18,35 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Movies are played by the web engine, whose environment and URL scheme
+    // must be in place before the Qt application exists.
+    Web::PrepareWebEngine();
     Glm::GuiApplication qtApplication(argc, argv);
     GlmInitResources();
     try {
         const std::string executableName = Mod::GetExecutableFileName();
         Glm::SingleInstance instance(executableName);
         if (!instance.TryAcquire()) {
-            instance.AskRunningInstanceToShow(3000);
+            if (!instance.AskRunningInstanceToShow(3000)) {
+                std::fprintf(stderr, "glimmeries: another instance holds %s but did not answer\n",
+                             qPrintable(instance.GetLockPath()));
+            }
             return 0;
+        }
+        if (!instance.GetProblem().isEmpty()) {
+            std::fprintf(stderr, "glimmeries: %s\n", qPrintable(instance.GetProblem()));
         }
         const Glm::ApplicationDirectories directories =
             Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
-        // One application object for the whole process, destroyed by the
-        // run-time's exit processing; it outlives every restart below.
-        static Glm::Glimmeries application(
+        // One application object for the whole process: it outlives every
+        // restart of the user interface below, and its workers are joined
+        // here, while the Qt application still exists.
+        Glm::Glimmeries application(
             directories.log, directories.data, executableName,
             std::make_unique<Glm::ParameterStartupWorker>(directories.config + "/parameters.txt"));
+        if (!instance.GetProblem().isEmpty()) {
+            application.GetLogger().Log(instance.GetProblem().toStdString());
+        }
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
         Glm::InstallUserInterfaceHooks();
 

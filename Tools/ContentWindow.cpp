@@ -1,7 +1,7 @@
 #include "Tools/ContentWindow.h"
 
-#include "Tools/ContentWindowExceptions.h"
 #include "Tools/WebEngineSetup.h"
+#include "common/Web/ContentWindowExceptions.h"
 
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -14,7 +14,6 @@ ContentWindow::ContentWindow(QWidget* parent, const QRect& rect, ContentWindowLi
                              std::chrono::milliseconds loadTimeout)
     : QWidget(parent), m_listener(listener), m_cursor(Qt::PointingHandCursor), m_loadTimeout(loadTimeout),
       m_thief(this) {
-    PrepareWebEngine();
     setGeometry(rect);
     setCursor(m_cursor);
     setContextMenuPolicy(Qt::NoContextMenu);

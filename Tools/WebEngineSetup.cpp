@@ -10,7 +10,10 @@
 #include <QWebEngineUrlScheme>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace Web {
@@ -59,12 +62,37 @@ void ApplySharedSettings(QWebEngineProfile* profile) {
 
 bool g_prepared = false;
 
-// Runs before main() in every program that links this file, so the scheme is
-// registered in time even when the program's main() does not call
-// PrepareWebEngine before making its QApplication.
-[[maybe_unused]] const bool g_preparedEarly = (PrepareWebEngine(), true);
+bool EnvironmentSays(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+bool HasRenderNode() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        if (entry.path().filename().string().starts_with("renderD")) {
+            return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
+
+bool NoUsableGpu() {
+    if (EnvironmentSays("GLM_DISABLE_GPU")) {
+        return true;
+    }
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string_view name = platform != nullptr ? platform : "";
+    if (name.starts_with("offscreen") || name.starts_with("minimal")) {
+        return true;
+    }
+    if (!EnvironmentSays("DISPLAY") && !EnvironmentSays("WAYLAND_DISPLAY")) {
+        return true;
+    }
+    return !HasRenderNode();
+}
 
 void PrepareWebEngine() {
     if (g_prepared) {
@@ -74,7 +102,9 @@ void PrepareWebEngine() {
     if (::geteuid() == 0) {
         ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     }
-    AddChromiumFlag("--disable-gpu");
+    if (NoUsableGpu()) {
+        AddChromiumFlag("--disable-gpu");
+    }
 
     QWebEngineUrlScheme scheme(kMovieScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
@@ -83,10 +113,20 @@ void PrepareWebEngine() {
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
+namespace {
+// Schemes can only be registered before the QApplication exists, so a
+// program that forgot the set-up would show blank movies: say so loudly.
+void RequirePrepared() {
+    if (!g_prepared) {
+        qWarning("Web::PrepareWebEngine() was not called before the QApplication: movies will not load");
+    }
+}
+} // namespace
+
 QWebEngineProfile* MovieProfile() {
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
-        PrepareWebEngine();
+        RequirePrepared();
         profile = new QWebEngineProfile(QCoreApplication::instance());
         ApplySharedSettings(profile);
         profile->installUrlSchemeHandler(QByteArray(kMovieScheme), new MovieSchemeHandler(profile));
@@ -98,7 +138,7 @@ QWebEngineProfile* MovieProfile() {
 QWebEngineProfile* BrowserProfile() {
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
-        PrepareWebEngine();
+        RequirePrepared();
         profile = new QWebEngineProfile(QCoreApplication::instance());
         ApplySharedSettings(profile);
     }

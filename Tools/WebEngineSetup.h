@@ -3,16 +3,17 @@
 // (sandbox and rendering), the movie URL scheme, and the two engine profiles
 // that movie and browser windows use.
 //
-// PrepareWebEngine must run before the QApplication is made; it also runs on
-// its own before main() in any program that links the content windows, so a
-// program that forgets it still works. It is idempotent.
+// PrepareWebEngine must run before the QApplication is made, in every
+// program that shows movies or browser views; it is idempotent.
 //
 // What it sets:
 //  - QTWEBENGINE_DISABLE_SANDBOX=1 when the process runs as root (the
 //    engine's sandbox refuses to start as root; CI containers run as root);
-//  - QTWEBENGINE_CHROMIUM_FLAGS gains --disable-gpu, so the engine renders
-//    in software (Xvfb, the offscreen platform and virtual machines have no
-//    usable GPU, and avatars need none);
+//  - --disable-gpu in QTWEBENGINE_CHROMIUM_FLAGS when no GPU is usable: the
+//    offscreen or minimal platform, no display at all, no render node under
+//    /dev/dri (Xvfb in a container, most virtual machines), or
+//    GLM_DISABLE_GPU=1 (scripts set it when they start Xvfb). A desktop with
+//    a GPU keeps hardware rendering;
 //  - the "glmmovie" URL scheme through which movies are served.
 // Variables already set by the user are kept.
 
@@ -24,6 +25,8 @@ namespace Web {
 inline constexpr char kMovieScheme[] = "glmmovie";
 
 void PrepareWebEngine();
+/// Whether the engine is told to render in software (see above).
+bool NoUsableGpu();
 
 /// The profile of every movie window: off the record, movie scheme handler
 /// installed, every request refused except movie, data and blob URLs.
