@@ -9,7 +9,7 @@
 #include "Tools/SoundThread.h"
 #include "ToyList.h"
 #include "common/Ex/FileLogger.h"
-#include "common/Web/BrowserLauncher.h"
+#include "common/WebBrowser/BrowserLauncher.h"
 #include "device/DeviceWatcher.h"
 #include "device/Toy.h"
 #include "webapi/WebApi.h"

@@ -1,8 +1,8 @@
 #include "Tools/FlashWindow.h"
 
-#include "Tools/ContentWindowExceptions.h"
 #include "Tools/MovieSchemeHandler.h"
 #include "Tools/WebEngineSetup.h"
+#include "common/Web/ContentWindowExceptions.h"
 
 #include <QColor>
 #include <QEventLoop>

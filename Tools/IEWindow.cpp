@@ -1,7 +1,7 @@
 #include "Tools/IEWindow.h"
 
-#include "Tools/ContentWindowExceptions.h"
 #include "Tools/WebEngineSetup.h"
+#include "common/Web/ContentWindowExceptions.h"
 
 #include <QSet>
 #include <QWebEngineLoadingInfo>

@@ -1,8 +1,8 @@
 #include "webapi/CallGuard.h"
 
-#include "Tools/ContentWindowExceptions.h"
 #include "common/Ex/Exceptions.h"
 #include "common/UI/Messages.h"
+#include "common/Web/ContentWindowExceptions.h"
 #include "common/Web/HttpExceptions.h"
 #include "common/Xml/XmlExceptions.h"
 

@@ -1,6 +1,6 @@
 #include "WebApiTestSupport.h"
 
-#include "Tools/ContentWindowExceptions.h"
+#include "common/Web/ContentWindowExceptions.h"
 
 namespace WebApiTest {
 

@@ -1,5 +1,6 @@
 #pragma once
-// Failures of the movie and browser windows.
+// Failures of the movie and browser windows. They live here, below the
+// windows themselves, because the web service guard reports them too.
 
 #include "common/Ex/Exceptions.h"
 
