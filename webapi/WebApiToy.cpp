@@ -5,6 +5,7 @@
 #include "device/BusyIndicator.h"
 #include "device/SupportedToys.h"
 #include "device/Toy.h"
+#include "webapi/InventoryAnswer.h"
 #include "webapi/WebApiCall.h"
 
 namespace Glm {
@@ -112,36 +113,7 @@ std::int32_t WebApi::ObtainGlimmeriesInventory(const std::string& fairyId, std::
     const std::string query = fairyId.empty() ? "with_friends" : "fairy_id=" + EncodeQueryValue(fairyId);
     return GLM_WEBAPI_CALL("ObtainGlimmeriesInventory", MakeUrl("ClickInventoryRequest?", query), nullptr,
                            root, nullptr, [&](Xml::Parser& answer, std::int32_t&) {
-                               const std::string entries =
-                                   root + (fairyId.empty() ? "/friends/friend" : "/fairy_id/friends/friend");
-                               const std::int32_t count = answer.GetNodeCount(entries);
-                               for (std::int32_t i = 1; i <= count; ++i) {
-                                   const std::string entry = entries + "[" + std::to_string(i) + "]";
-                                   FriendRecord record;
-                                   record.userName = answer.GetAttribute(entry + "/@dname");
-                                   record.giftId = answer.GetLeafElementText(entry + "/gift");
-                                   record.messageId = answer.GetLeafElementText(entry + "/message");
-                                   record.userId = answer.GetLeafElementText(entry + "/fairy/user_id");
-                                   record.fairyId = answer.GetLeafElementText(entry + "/friend_id");
-                                   record.fairyName = answer.GetLeafElementText(entry + "/fairy/name");
-                                   const std::string status = answer.GetLeafElementText(entry + "/status");
-                                   if (status == "DECLINED") {
-                                       record.status = FRIENDSHIP_DECLINED;
-                                   } else if (status == "MADE") {
-                                       record.status = FRIENDSHIP_MADE;
-                                   } else if (status == "PENDING") {
-                                       record.status = FRIENDSHIP_PENDING;
-                                   } else {
-                                       continue;
-                                   }
-                                   friends.push_back(record);
-                               }
-                               const std::string charmEntries = root + "/fairy_id/charms/charm";
-                               const std::int32_t charmCount = answer.GetNodeCount(charmEntries);
-                               for (std::int32_t i = 1; i <= charmCount; ++i) {
-                                   charms.push_back(DecimalToInt32(answer.GetAttribute(
-                                       charmEntries + "[" + std::to_string(i) + "]/@id")));
-                               }
+                               ReadInventoryAnswer(answer, root, !fairyId.empty(), friends, charms);
                            });
 }
 

@@ -1,11 +1,12 @@
 // Requests per second and latency percentiles of the service on loopback, over keep-alive
 // HTTPS connections as the application makes them, and the cost of a connection's first request
 // against the later ones.
-#include "ServiceProcess.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <httplib.h>
 #include <mutex>
 #include <vector>
 

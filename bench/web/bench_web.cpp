@@ -2,11 +2,11 @@
 // queries) through the transport, against the same work done with a bare
 // reused libcurl handle and libxml2; parse+query cost by answer size; and
 // steady-state HTTPS against HTTP on the same kind of server.
-#include "TestPki.h"
-#include "TestServer.h"
 #include "common/Web/HttpConnection.h"
 #include "common/Web/TlsTrust.h"
 #include "common/Xml/Parser.h"
+#include "tests/support/TestPki.h"
+#include "tests/support/TestServer.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>

@@ -1,6 +1,6 @@
 #include "Flow/ApplicationDirectories.h"
 
-#include "tests/common/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

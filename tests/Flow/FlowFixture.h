@@ -10,10 +10,12 @@
 #include "common/UI/Messages.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -88,6 +90,22 @@ inline bool Click(QWidget& dialog, int controlId) {
         QApplication::sendEvent(button, &event);
     }
     return true;
+}
+
+/// Runs action once inside the next modal loop (a popup's). When the test
+/// has failed by then (an assertion in action returns from action only), the
+/// open popup is ended, so the test fails at once instead of waiting with
+/// the popup open for CTest's time-out.
+template <typename Action>
+void InNextModalLoop(QObject& context, Action action) {
+    QTimer::singleShot(0, &context, [action = std::move(action)]() mutable {
+        action();
+        if (::testing::Test::HasFailure()) {
+            if (auto* popup = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                popup->done(QDialog::Rejected);
+            }
+        }
+    });
 }
 
 /// Ends every popup the frame opens as soon as its modal loop runs, with 2

@@ -103,16 +103,8 @@ TEST(SkinnedScreenTest, AMissingBackgroundLeavesTheControlsThere) {
 
 // Clicks the control with that id once the popup's modal loop runs.
 void ClickLater(QDialog& popup, int controlId) {
-    QTimer::singleShot(0, &popup, [&popup, controlId] {
-        QWidget* button = ThinUI::FindControl(&popup, controlId);
-        ASSERT_NE(button, nullptr);
-        button->resize(20, 20);
-        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, QPointF(5, 5), QPointF(button->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                              Qt::NoModifier);
-            QApplication::sendEvent(button, &event);
-        }
+    FlowTest::InNextModalLoop(popup, [&popup, controlId] {
+        ASSERT_TRUE(FlowTest::Click(popup, controlId)) << "no control " << controlId;
     });
 }
 

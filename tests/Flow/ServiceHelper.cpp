@@ -1,9 +1,7 @@
 #include "ServiceHelper.h"
 
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QRegularExpression>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace FlowTest {
 
@@ -13,48 +11,31 @@ QString BuildProgram(const QString& name) {
 }
 
 Service::Service(const std::string& patcherFile) {
-    QStringList arguments{"serve", "--data", m_data.path(), "--http-port", "0", "--https-port", "0"};
+    std::vector<std::string> extra;
     if (!patcherFile.empty()) {
-        QFile file(m_content.path() + "/patcher.ver");
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(patcherFile.data(), static_cast<qint64>(patcherFile.size()));
-        }
-        arguments << "--content" << m_content.path();
+        GlmTest::WriteFile(m_content / "patcher.ver", patcherFile);
+        extra = {"--content", m_content.Path()};
     }
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(BuildProgram("glimmeries-service"), arguments);
-    const QDeadlineTimer deadline(10000);
-    QByteArray output;
-    while (!deadline.hasExpired() && !output.contains('\n')) {
-        if (!m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            break;
-        }
-        output += m_process.readAll();
-    }
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^listening http=(\\d+)")).match(QString::fromUtf8(output));
-    if (match.hasMatch()) {
-        m_httpPort = match.captured(1).toInt();
+    try {
+        m_process = std::make_unique<ServiceTest::ServiceProcess>(m_data.Path(), extra);
+    } catch (const std::exception& failure) {
+        ADD_FAILURE() << "glimmeries-service did not start: " << failure.what();
     }
 }
 
-Service::~Service() {
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-}
+Service::~Service() = default;
 
 std::string Service::HttpBase() const {
-    return "http://127.0.0.1:" + std::to_string(m_httpPort);
+    return "http://127.0.0.1:" + std::to_string(HttpPort());
 }
 
 std::string Service::Admin(const QStringList& arguments) const {
-    QProcess command;
-    command.start(BuildProgram("glimmeries-service"), QStringList(arguments) << "--data" << m_data.path());
-    command.waitForFinished(10000);
-    return command.readAllStandardOutput().toStdString();
+    std::vector<std::string> argv;
+    for (const QString& argument : arguments) {
+        argv.push_back(argument.toStdString());
+    }
+    argv.insert(argv.end(), {"--data", m_data.Path()});
+    return ServiceTest::RunService(argv).out;
 }
 
 VirtualToy::VirtualToy(const QString& kind, const QString& toyDirectory) {

@@ -1,6 +1,9 @@
 #pragma once
 // The real game service and virtual toys as child processes of a test.
 
+#include "tests/support/ServiceProcess.h"
+#include "tests/support/TempDir.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -13,7 +16,8 @@ namespace FlowTest {
 QString BuildProgram(const QString& name);
 
 /// glimmeries-service serving on free loopback ports with a data directory
-/// and a content directory of its own; stopped by the destructor.
+/// and a content directory of its own (through the shared launcher);
+/// stopped by the destructor.
 class Service {
 public:
     /// patcherFile, when not empty, is served as the remote parameter file.
@@ -23,18 +27,17 @@ public:
     Service& operator=(const Service&) = delete;
 
     /// False when the service did not come up within its deadline.
-    bool IsRunning() const { return m_httpPort != 0; }
-    int HttpPort() const { return m_httpPort; }
+    bool IsRunning() const { return m_process != nullptr; }
+    int HttpPort() const { return m_process ? m_process->HttpPort() : 0; }
     /// "http://127.0.0.1:PORT"
     std::string HttpBase() const;
     /// The output of an administration command against this service's data.
     std::string Admin(const QStringList& arguments) const;
 
 private:
-    QTemporaryDir m_data;
-    QTemporaryDir m_content;
-    QProcess m_process;
-    int m_httpPort = 0;
+    GlmTest::TempDir m_data;
+    GlmTest::TempDir m_content;
+    std::unique_ptr<ServiceTest::ServiceProcess> m_process;
 };
 
 /// A virtual toy of kind ("bracelet", "jewelrybox", "game") plugged into the

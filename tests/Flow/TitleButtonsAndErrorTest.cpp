@@ -142,7 +142,7 @@ TEST(TitleButtonsTest, TheSplashExitEndsTheApplicationSilently) {
 // Runs action inside the next modal loop (the popup's), once.
 template <typename Action>
 void InPopup(Glm::MainFrame& frame, Action action) {
-    QTimer::singleShot(0, &frame, std::move(action));
+    FlowTest::InNextModalLoop(frame, std::move(action));
 }
 
 QString PopupText(Glm::CGLMErrorDlg& popup) {

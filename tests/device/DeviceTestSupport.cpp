@@ -16,23 +16,6 @@ extern char** environ;
 
 namespace DeviceTest {
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/glmdev-test-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr) {
-        ADD_FAILURE() << "mkdtemp failed: " << std::strerror(errno);
-    }
-    m_path = buffer.data();
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 ScopedEnv::ScopedEnv(const char* name, const std::string& value) : m_name(name) {
     if (const char* previous = std::getenv(name)) {
         m_had = true;

@@ -3,6 +3,7 @@
 // toys in-process and as processes, and waiting on their event lines with
 // deadlines.
 
+#include "tests/support/TempDir.h"
 #include "toys/VirtualToy.h"
 
 #include <chrono>
@@ -18,18 +19,7 @@ namespace DeviceTest {
 
 using namespace std::chrono_literals;
 
-/// A fresh directory under $TMPDIR, removed with its contents at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using TempDir = GlmTest::TempDir;
 
 /// Sets an environment variable for its own lifetime.
 class ScopedEnv {

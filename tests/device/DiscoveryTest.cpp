@@ -298,18 +298,19 @@ TEST_F(Discovery, UnpluggingDuringAnOperationFailsIt) {
     EXPECT_EQ(GlmDev::GlmDevReadTouch(1, record), GlmDev::kNoSuchDevice);
 }
 
-TEST_F(Discovery, ASilentToyTimesOutAfterTenSeconds) {
+// The limit is ten seconds; the test shortens it through the hook rather than
+// waiting it out, and only checks that the answer never comes before it.
+TEST_F(Discovery, ASilentToyTimesOutAtTheReportLimit) {
+    ASSERT_EQ(GlmDev::GetReportTimeoutMs(), 10000);
     InProcessToy toy(Options(GlmDev::kJewelryBoxProductId, "silent"));
     ASSERT_EQ(GlmDev::GlmDevStart(nullptr, nullptr), GlmDev::kOk);
     toy.Command("hang");
     ASSERT_TRUE(toy.Log().WaitFor("hanging"));
-    ASSERT_EQ(GlmDev::GetReportTimeoutMs(), 10000);
+    GlmDev::SetReportTimeoutMs(250);
     std::uint8_t record[5] = {0};
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(GlmDev::GlmDevReadTouch(0, record), GlmDev::kTimedOut);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(10000));
-    EXPECT_LT(waited, std::chrono::milliseconds(15000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
 }
 
 TEST_F(Discovery, TheWatcherPostsEveryChangeWithANewToy) {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "ServiceProcess.h"
 #include "XmlDocument.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <optional>
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "FakeHttpServer.h"
 
-#include "TestServer.h"
+#include "tests/support/TestServer.h"
 
 #include <mutex>
 

@@ -11,7 +11,7 @@
 #include "device/BusyIndicator.h"
 #include "device/SupportedToys.h"
 #include "device/Toy.h"
-#include "tests/common/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "webapi/WebApi.h"
 
 #include <filesystem>

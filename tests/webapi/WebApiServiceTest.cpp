@@ -8,6 +8,7 @@
 #include "device/SupportedToys.h"
 #include "device/Toy.h"
 #include "tests/device/DeviceTestSupport.h"
+#include "tests/support/ServiceProcess.h"
 #include "webapi/ButterflyInventory.h"
 #include "webapi/CharmInventory.h"
 #include "webapi/UploadBodies.h"
@@ -24,8 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 
 struct World {
-    DeviceTest::TempDir data;
-    std::unique_ptr<DeviceTest::ChildProcess> service;
+    GlmTest::TempDir data;
+    std::unique_ptr<ServiceTest::ServiceProcess> service;
     int httpPort = 0;
     int httpsPort = 0;
     std::string apiUrl;
@@ -38,10 +39,9 @@ struct World {
 World* g_world = nullptr;
 
 std::string Admin(const std::vector<std::string>& arguments, int expectedExit = 0) {
-    std::vector<std::string> argv = {"glimmeries-service", "--data", g_world->data.Path(),
-                                     "--password-iterations", "1000"};
+    std::vector<std::string> argv = {"--data", g_world->data.Path(), "--password-iterations", "1000"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const DeviceTest::CommandResult result = DeviceTest::RunProgram(argv);
+    const ServiceTest::CommandResult result = ServiceTest::RunService(argv);
     EXPECT_EQ(result.exitCode, expectedExit) << result.err;
     return result.out;
 }
@@ -62,13 +62,11 @@ class ServiceEndToEnd : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         g_world = new World();
-        g_world->service = std::make_unique<DeviceTest::ChildProcess>(std::vector<std::string>{
-            "glimmeries-service", "serve", "--data", g_world->data.Path(), "--http-port", "0", "--https-port",
-            "0", "--password-iterations", "1000", "--max-toys", "4"});
-        ASSERT_TRUE(g_world->service->Out().WaitFor("listening http=", 20s));
-        const std::string first = g_world->service->Out().Lines().front();
-        g_world->httpPort = std::stoi(first.substr(first.find("http=") + 5));
-        g_world->httpsPort = std::stoi(first.substr(first.find("https=") + 6));
+        g_world->service = std::make_unique<ServiceTest::ServiceProcess>(
+            g_world->data.Path(),
+            std::vector<std::string>{"--password-iterations", "1000", "--max-toys", "4"});
+        g_world->httpPort = g_world->service->HttpPort();
+        g_world->httpsPort = g_world->service->HttpsPort();
         g_world->apiUrl = "https://127.0.0.1:" + std::to_string(g_world->httpsPort) + "/api/";
         g_world->contentUrl = "http://127.0.0.1:" + std::to_string(g_world->httpPort) + "/bramblemere/game/";
         Web::SetExtraCaFile(g_world->data.Path() + "/ca.pem");
@@ -81,10 +79,6 @@ protected:
         }
     }
     static void TearDownTestSuite() {
-        if (g_world != nullptr && g_world->service) {
-            g_world->service->Signal(SIGTERM);
-            g_world->service->Wait(20s);
-        }
         Web::SetExtraCaFile("");
         delete g_world;
         g_world = nullptr;

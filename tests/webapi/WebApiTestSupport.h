@@ -1,50 +1,16 @@
 #pragma once
-// Shared pieces of the web client tests: a logger that keeps its records, an
-// avatar view that records what it is told, and a busy hook that counts.
+// Shared pieces of the web client tests: an avatar view that records what
+// it is told, and a busy hook that counts.
 
-#include "common/Ex/Logger.h"
+#include "tests/support/RecordingLogger.h"
 #include "webapi/AvatarView.h"
 
-#include <algorithm>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace WebApiTest {
 
-class RecordingLogger : public Ex::Logger {
-public:
-    RecordingLogger() { Ex::SetTimestampsEnabled(false); }
-    ~RecordingLogger() override { Ex::SetTimestampsEnabled(true); }
-    void MoveContentsAndReOpen(const std::string&) override {}
-    StringFormat GetStringFormat() const override { return Text; }
-    void Write(const std::string& formattedText) override {
-        std::lock_guard lock(m_mutex);
-        m_records.push_back(formattedText);
-    }
-    std::vector<std::string> Records() const {
-        std::lock_guard lock(m_mutex);
-        return m_records;
-    }
-    std::string All() const {
-        std::string all;
-        for (const std::string& record : Records()) {
-            all += record;
-        }
-        return all;
-    }
-    bool Contains(const std::string& text) const { return All().find(text) != std::string::npos; }
-    std::size_t Count(const std::string& text) const {
-        const std::vector<std::string> records = Records();
-        return static_cast<std::size_t>(
-            std::count_if(records.begin(), records.end(),
-                          [&](const std::string& r) { return r.find(text) != std::string::npos; }));
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_records;
-};
+using RecordingLogger = GlmTest::RecordingLogger;
 
 struct ViewCall {
     std::string what;

@@ -1,9 +1,9 @@
 #include "Tools/ApplicationParameters.h"
 
-#include "TestPki.h"
-#include "TestServer.h"
 #include "common/Web/HttpExceptions.h"
 #include "common/Web/TlsTrust.h"
+#include "tests/support/TestPki.h"
+#include "tests/support/TestServer.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

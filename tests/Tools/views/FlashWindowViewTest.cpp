@@ -3,11 +3,11 @@
 
 #include "Tools/FlashWindowView.h"
 
-#include "Tools/ContentWindowExceptions.h"
 #include "Tools/FlashWindow.h"
 #include "ViewsTestSupport.h"
 #include "common/UI/QtMessageTarget.h"
 #include "common/UI/RecordingMessageTarget.h"
+#include "common/Web/ContentWindowExceptions.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

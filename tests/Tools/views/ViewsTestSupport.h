@@ -4,6 +4,7 @@
 
 #include "Tools/ContentWindowListener.h"
 #include "common/Ex/Logger.h"
+#include "tests/support/RecordingLogger.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -43,28 +44,7 @@ QImage SaveScreenshot(QWidget* widget, const QString& name,
 /// How many pixels of the picture are a bright gold (the halo's colour).
 int GoldPixels(const QImage& image);
 
-class RecordingLogger : public Ex::Logger {
-public:
-    void MoveContentsAndReOpen(const std::string&) override {}
-    StringFormat GetStringFormat() const override { return Text; }
-    void Write(const std::string& formattedText) override {
-        std::lock_guard lock(m_mutex);
-        m_lines.push_back(formattedText);
-    }
-    bool Contains(const std::string& text) const {
-        std::lock_guard lock(m_mutex);
-        for (const std::string& line : m_lines) {
-            if (line.find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
+using GlmTest::RecordingLogger;
 
 struct ListenerEvent {
     enum Kind { Ready, Error, Click } kind;

@@ -2,6 +2,7 @@
 #include "common/Ex/Logger.h"
 #include "common/Ex/MessageBoxLogger.h"
 #include "common/Win32/Win32Exception.h"
+#include "tests/support/RecordingLogger.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -10,13 +11,7 @@ namespace {
 
 EX_DECLARE_EXCEPTION(SampleException, Ex::NamedException);
 
-class RecordingLogger : public Ex::Logger {
-public:
-    void MoveContentsAndReOpen(const std::string&) override {}
-    StringFormat GetStringFormat() const override { return Text; }
-    void Write(const std::string& text) override { records.push_back(text); }
-    std::vector<std::string> records;
-};
+using GlmTest::RecordingLogger;
 
 TEST(ExException, FrameTextDropsEveryVowel) {
     EXPECT_EQ(Ex::FrameText({"./common/Ex/Logger.cpp", "Ex::Logger::Log", 36}),
@@ -59,11 +54,11 @@ TEST(ExException, LogWritesTheMessageThenTheException) {
     e.Message() << "boom";
     e.Log("Ns::Caller");
     Ex::SetTimestampsEnabled(true);
-    ASSERT_EQ(logger.records.size(), 1u);
-    EXPECT_EQ(logger.records[0], "<date and time suppressed> - Ns::Caller\nSampleException : boom");
+    ASSERT_EQ(logger.Records().size(), 1u);
+    EXPECT_EQ(logger.Records()[0], "<date and time suppressed> - Ns::Caller\nSampleException : boom");
     EXPECT_THROW(e.Log(""), Ex::Precondition);
     EXPECT_THROW(logger.Log(""), Ex::Precondition);
-    EXPECT_EQ(logger.records.size(), 1u);
+    EXPECT_EQ(logger.Records().size(), 1u);
 }
 
 TEST(ExLogger, TimePrefixShowsTheBiasInWholeHours) {

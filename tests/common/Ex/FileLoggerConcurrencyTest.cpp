@@ -2,7 +2,7 @@
 // rotate while they write: no record may be torn or mixed with another.
 
 #include "common/Ex/FileLogger.h"
-#include "tests/common/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <regex>

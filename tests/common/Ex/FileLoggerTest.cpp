@@ -1,7 +1,7 @@
 #include "common/Ex/FileLogger.h"
 
 #include "common/Ex/Exceptions.h"
-#include "tests/common/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

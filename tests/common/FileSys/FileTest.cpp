@@ -1,6 +1,6 @@
 #include "common/FileSys/File.h"
 
-#include "tests/common/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "common/Mod/Mod.h"
 
-#include "tests/common/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "TestPki.h"
-#include "TestServer.h"
 #include "common/Web/HttpConnection.h"
 #include "common/Web/HttpExceptions.h"
+#include "tests/support/TestPki.h"
+#include "tests/support/TestServer.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

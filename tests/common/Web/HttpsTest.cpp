@@ -1,9 +1,9 @@
-#include "TestPki.h"
-#include "TestServer.h"
 #include "common/Web/HttpConnection.h"
 #include "common/Web/HttpExceptions.h"
 #include "common/Web/TlsTrust.h"
 #include "common/Web/Url.h"
+#include "tests/support/TestPki.h"
+#include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "TestServer.h"
 #include "common/Web/HttpConnection.h"
 #include "common/Web/HttpExceptions.h"
+#include "tests/support/TestServer.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,8 +1,9 @@
-#include "common/Web/BrowserLauncher.h"
+#include "common/WebBrowser/BrowserLauncher.h"
 
 #include "common/Ex/Logger.h"
 #include "common/Win32/Win32Exception.h"
-#include "tests/common/TempDir.h"
+#include "tests/support/RecordingLogger.h"
+#include "tests/support/TempDir.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -14,13 +15,7 @@ namespace {
 
 using Web::BrowserLauncher;
 
-class RecordingLogger : public Ex::Logger {
-public:
-    void MoveContentsAndReOpen(const std::string&) override {}
-    StringFormat GetStringFormat() const override { return Text; }
-    void Write(const std::string& text) override { records.push_back(text); }
-    std::vector<std::string> records;
-};
+using GlmTest::RecordingLogger;
 
 std::vector<std::string> SplitNul(const std::string& text) {
     std::vector<std::string> parts;
@@ -141,7 +136,7 @@ TEST_F(BrowserDesktop, DefaultHttpsHandlerWithItsArguments) {
     launcher.SetBrowser();
     EXPECT_EQ(launcher.GetBrowserPath(), firefox);
     EXPECT_EQ(launcher.GetBrowserArguments(), std::vector<std::string>{"--private-window"});
-    EXPECT_TRUE(m_log.records.empty());
+    EXPECT_TRUE(m_log.Records().empty());
 }
 
 TEST_F(BrowserDesktop, DesktopSpecificListComesFirst) {
@@ -169,17 +164,17 @@ TEST_F(BrowserDesktop, UnapprovedHttpsHandlerFallsToHttpThenToPath) {
     BrowserLauncher launcher;
     launcher.SetBrowser();
     EXPECT_EQ(launcher.GetBrowserPath(), chromium);
-    ASSERT_EQ(m_log.records.size(), 2u);
-    EXPECT_NE(m_log.records[0].find("Can't set default https browser. Now trying http...\n"
-                                    "NotApprovedBrowserException : Browser \"editor\" is not approved."),
+    ASSERT_EQ(m_log.Records().size(), 2u);
+    EXPECT_NE(m_log.Records()[0].find("Can't set default https browser. Now trying http...\n"
+                                      "NotApprovedBrowserException : Browser \"editor\" is not approved."),
               std::string::npos)
-        << m_log.records[0];
-    EXPECT_NE(
-        m_log.records[1].find("Can't set default http browser. Now trying IE...\n"
-                              "EmptyBrowserRegistryEntryException : Empty browser registry setting found in "
-                              "\"x-scheme-handler/http\""),
-        std::string::npos)
-        << m_log.records[1];
+        << m_log.Records()[0];
+    EXPECT_NE(m_log.Records()[1].find(
+                  "Can't set default http browser. Now trying IE...\n"
+                  "EmptyBrowserRegistryEntryException : Empty browser registry setting found in "
+                  "\"x-scheme-handler/http\""),
+              std::string::npos)
+        << m_log.Records()[1];
 }
 
 TEST_F(BrowserDesktop, NoBrowserAnywhereRethrowsTheLastFailure) {
@@ -193,9 +188,9 @@ TEST_F(BrowserDesktop, NoBrowserAnywhereRethrowsTheLastFailure) {
         EXPECT_EQ(e.GetMessage(), "Empty browser registry setting found in \"PATH\"");
         EXPECT_GE(e.GetStack().size(), 2u);
     }
-    ASSERT_EQ(m_log.records.size(), 2u);
-    EXPECT_NE(m_log.records[1].find("Empty browser registry setting found in \"" +
-                                    (m_dir / "data/applications/broken.desktop") + "\""),
+    ASSERT_EQ(m_log.Records().size(), 2u);
+    EXPECT_NE(m_log.Records()[1].find("Empty browser registry setting found in \"" +
+                                      (m_dir / "data/applications/broken.desktop") + "\""),
               std::string::npos);
     EXPECT_TRUE(launcher.GetBrowserPath().empty());
 }
@@ -230,13 +225,13 @@ TEST_F(BrowserDesktop, ProcessRouteThatCannotStartRetriesWithXdgOpen) {
     BrowserLauncher launcher;
     launcher.LaunchURL("https://example.test/", true);
     EXPECT_EQ(RecordedArguments("xdg-open"), std::vector<std::string>{"https://example.test/"});
-    ASSERT_FALSE(m_log.records.empty());
+    ASSERT_FALSE(m_log.Records().empty());
     EXPECT_NE(
-        m_log.records.back().find("Can't Launch Browser using Process class. Retrying with "
-                                  "Win32::ShellExecute...\nCantLaunchBrowserException : Can't launch web "
-                                  "browser."),
+        m_log.Records().back().find("Can't Launch Browser using Process class. Retrying with "
+                                    "Win32::ShellExecute...\nCantLaunchBrowserException : Can't launch web "
+                                    "browser."),
         std::string::npos)
-        << m_log.records.back();
+        << m_log.Records().back();
 }
 
 TEST_F(BrowserDesktop, MissingXdgOpenIsAShellExecuteFailure) {

@@ -1,11 +1,20 @@
 #pragma once
+// The one way tests and benchmarks start the real glimmeries-service.
 
-#include <httplib.h>
+#include "tests/support/TempDir.h"
+
 #include <map>
 #include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+// Declared only: OpenSSL's headers, which httplib.h brings, name a type UI
+// and so cannot meet the UI namespace of the programs' own headers.
+namespace httplib {
+class Client;
+class SSLClient;
+} // namespace httplib
 
 namespace ServiceTest {
 
@@ -60,17 +69,6 @@ CommandResult RunService(const std::vector<std::string>& arguments);
 /// Path of the service program in the build tree.
 std::string ServiceProgram();
 
-/// A fresh directory under the temporary directory, removed by the destructor.
-class TempDirectory {
-public:
-    TempDirectory();
-    ~TempDirectory();
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using TempDirectory = GlmTest::TempDir;
 
 } // namespace ServiceTest

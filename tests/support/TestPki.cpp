@@ -1,4 +1,4 @@
-#include "TestPki.h"
+#include "tests/support/TestPki.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -92,17 +92,6 @@ TestPki MakeTestPki(const std::string& directory, const std::string& prefix) {
     WritePem(pki.certificateFile, server.get(), nullptr);
     WritePem(pki.keyFile, nullptr, serverKey.get());
     return pki;
-}
-
-TempDirectory::TempDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "glm-web-XXXXXX").string();
-    Check(::mkdtemp(pattern.data()) != nullptr, "mkdtemp");
-    m_path = pattern;
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 } // namespace WebTest

@@ -2,6 +2,8 @@
 // Throw-away certificate authorities and server certificates for tests and
 // benchmarks that need HTTPS on loopback.
 
+#include "tests/support/TempDir.h"
+
 #include <string>
 
 namespace WebTest {
@@ -16,18 +18,6 @@ struct TestPki {
 /// (which must exist), the files named after prefix. Throws std::runtime_error.
 TestPki MakeTestPki(const std::string& directory, const std::string& prefix);
 
-/// A fresh private directory under the system's temporary directory, removed
-/// with everything in it when the object dies.
-class TempDirectory {
-public:
-    TempDirectory();
-    ~TempDirectory();
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using TempDirectory = GlmTest::TempDir;
 
 } // namespace WebTest

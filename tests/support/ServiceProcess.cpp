@@ -1,10 +1,11 @@
-#include "ServiceProcess.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <httplib.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -96,19 +97,6 @@ CommandResult RunService(const std::vector<std::string>& arguments) {
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
-}
-
-TempDirectory::TempDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "glm-service-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    m_path = pattern;
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
 }
 
 ServiceProcess::ServiceProcess(std::string dataDirectory, std::vector<std::string> extra)
