@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
             }
         });
         if (Glm::TakeRestartedAfterFault()) {
-            Glm::Shell::ShowCriticalErrorBox();
+            shell.ResumeAfterFault(Glm::GetRestartsBeforeThisProcess());
         }
         const int result = shell.RunUntilDone();
         // Discovery's thread ends here, while the event loop's objects exist.
