@@ -14,10 +14,17 @@
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
 
+#include <QCommandLineParser>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     Glm::GuiApplication qtApplication(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(Glm::Glimmeries::kVersion));
+    QCommandLineParser commandLine;
+    commandLine.setApplicationDescription(QStringLiteral("The desktop companion of the Glimmeries toys."));
+    commandLine.addHelpOption();
+    commandLine.addVersionOption();
+    commandLine.process(qtApplication); // --help and --version print and exit
     GlmInitResources();
     try {
         const std::string executableName = Mod::GetExecutableFileName();
