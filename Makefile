@@ -8,7 +8,7 @@ REL_BUILD  ?= build-release
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all demo test test-main test-san tsan bench fuzz art bootstrap format tidy clean
+.PHONY: all demo test test-main test-san tsan bench fuzz art bootstrap package format tidy clean
 
 all: bootstrap
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -47,6 +47,12 @@ bench: bootstrap
 	cmake -S . -B $(REL_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DGLM_BUILD_TESTS=OFF -DGLM_BUILD_BENCHMARKS=ON
 	cmake --build $(REL_BUILD) -j $(JOBS)
 	scripts/run-benchmarks $(REL_BUILD)
+
+# The Debian packages glimmeries and glimmeries-service, from a Release tree,
+# into $(REL_BUILD).
+package: bootstrap
+	cmake -S . -B $(REL_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DGLM_BUILD_TESTS=OFF -DGLM_BUILD_BENCHMARKS=OFF
+	cmake --build $(REL_BUILD) -j $(JOBS) --target package
 
 fuzz: bootstrap
 	scripts/run-fuzz

@@ -3,7 +3,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sstream>
 #include <unistd.h>
 #include <vector>
 
@@ -18,8 +20,14 @@ namespace {
 int g_logDescriptor = -1;
 std::vector<char*> g_argv;
 std::vector<char*> g_environment;
-std::string g_marker;
+// The marker variable with the recent restarts; the handler appends this
+// fault's time at g_markerLength.
+char g_marker[512];
+std::size_t g_markerLength = 0;
+std::vector<std::chrono::steady_clock::time_point> g_earlierRestarts;
 const int kFaultSignals[] = {SIGSEGV, SIGFPE, SIGBUS, SIGILL};
+constexpr long long kRememberedRestartsMs = 60000;
+constexpr std::size_t kMaxRememberedRestarts = 8;
 
 void WriteAll(int descriptor, const char* text, std::size_t length) {
     while (length > 0) {
@@ -47,6 +55,68 @@ void WriteNumber(int descriptor, int value) {
     WriteAll(descriptor, digits + position, sizeof digits - static_cast<std::size_t>(position));
 }
 
+// Appends value in decimal to buffer at length; stops at the end of the
+// buffer (leaving room for the terminating zero).
+void AppendNumber(char* buffer, std::size_t size, std::size_t& length, long long value) {
+    char digits[24];
+    int position = static_cast<int>(sizeof digits);
+    unsigned long long magnitude = value < 0 ? 0 : static_cast<unsigned long long>(value);
+    do {
+        digits[--position] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0 && position > 0);
+    for (; position < static_cast<int>(sizeof digits) && length + 1 < size; ++position) {
+        buffer[length++] = digits[position];
+    }
+    buffer[length] = '\0';
+}
+
+long long MonotonicMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// The restart times the marker of this process names, in milliseconds.
+std::vector<long long> ParseMarker(const char* value) {
+    std::vector<long long> times;
+    std::istringstream in(value != nullptr ? value : "");
+    for (std::string item; std::getline(in, item, ',');) {
+        char* end = nullptr;
+        const long long time = std::strtoll(item.c_str(), &end, 10);
+        if (!item.empty() && end != nullptr && *end == '\0' && time > 0) {
+            times.push_back(time);
+        }
+    }
+    return times;
+}
+
+// The marker the next fault passes on: the restarts of the last minute
+// (at most a few), then a comma where the handler puts its own time.
+void PrepareMarker(const std::vector<long long>& earlier) {
+    const long long now = MonotonicMs();
+    std::vector<long long> recent;
+    for (const long long time : earlier) {
+        if (now - time < kRememberedRestartsMs) {
+            recent.push_back(time);
+        }
+    }
+    if (recent.size() > kMaxRememberedRestarts) {
+        recent.erase(recent.begin(), recent.end() - kMaxRememberedRestarts);
+    }
+    g_markerLength = 0;
+    g_marker[0] = '\0';
+    for (const char* c = kRestartedAfterFaultVariable; *c != '\0'; ++c) {
+        g_marker[g_markerLength++] = *c;
+    }
+    g_marker[g_markerLength++] = '=';
+    for (const long long time : recent) {
+        AppendNumber(g_marker, sizeof g_marker, g_markerLength, time);
+        g_marker[g_markerLength++] = ',';
+    }
+    g_marker[g_markerLength] = '\0';
+}
+
 void OnFault(int signalNumber, siginfo_t* info, void*) {
     if (g_logDescriptor >= 0) {
         WriteText(g_logDescriptor, "Processor fault: signal ");
@@ -63,6 +133,8 @@ void OnFault(int signalNumber, siginfo_t* info, void*) {
         WriteAll(g_logDescriptor, hex, sizeof hex);
         WriteText(g_logDescriptor, "; the application restarts\n");
     }
+    std::size_t length = g_markerLength;
+    AppendNumber(g_marker, sizeof g_marker, length, MonotonicMs());
     ::execve("/proc/self/exe", g_argv.data(), g_environment.data());
     // Re-execution failed: end as the fault would have.
     ::signal(signalNumber, SIG_DFL);
@@ -77,12 +149,20 @@ bool InstallFaultHandler(const std::string& logPath, char** argv) {
         g_argv.push_back(*argument);
     }
     g_argv.push_back(nullptr);
-    g_marker = std::string(kRestartedAfterFaultVariable) + "=1";
+    const std::vector<long long> earlier = ParseMarker(std::getenv(kRestartedAfterFaultVariable));
+    g_earlierRestarts.clear();
+    for (const long long time : earlier) {
+        g_earlierRestarts.emplace_back(std::chrono::milliseconds(time));
+    }
+    PrepareMarker(earlier);
+    const std::string markerName = std::string(kRestartedAfterFaultVariable) + "=";
     g_environment.clear();
     for (char** variable = environ; variable != nullptr && *variable != nullptr; ++variable) {
-        g_environment.push_back(*variable);
+        if (std::strncmp(*variable, markerName.c_str(), markerName.size()) != 0) {
+            g_environment.push_back(*variable);
+        }
     }
-    g_environment.push_back(g_marker.data());
+    g_environment.push_back(g_marker);
     g_environment.push_back(nullptr);
 
     if (g_logDescriptor >= 0) {
@@ -118,6 +198,10 @@ bool TakeRestartedAfterFault() {
     }
     ::unsetenv(kRestartedAfterFaultVariable);
     return true;
+}
+
+std::vector<std::chrono::steady_clock::time_point> GetRestartsBeforeThisProcess() {
+    return g_earlierRestarts;
 }
 
 } // namespace Glm

@@ -4,16 +4,42 @@
 #include "GuiApplication.h"
 #include "MainFrame.h"
 #include "common/Ex/Exceptions.h"
+#include "common/Ex/MessageBoxLogger.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 
 #include <QMessageBox>
+#include <algorithm>
 
 namespace Glm {
 
 Shell::Shell(GuiApplication& qtApplication, Glimmeries& application, std::function<void()> criticalErrorBox)
     : m_qtApplication(qtApplication), m_application(application),
-      m_criticalErrorBox(std::move(criticalErrorBox)) {}
+      m_criticalErrorBox(std::move(criticalErrorBox)),
+      m_fatalError([](const std::string& functionName, const Ex::Exception& exception) {
+          Ex::FatalError(functionName, exception, true);
+      }),
+      m_clock([] { return std::chrono::steady_clock::now(); }) {}
+
+int Shell::ResumeAfterFault(const std::vector<TimePoint>& restarts) {
+    // The last restart is the one being made now; MayRestart records it.
+    m_restarts.assign(restarts.begin(), restarts.end());
+    std::sort(m_restarts.begin(), m_restarts.end());
+    if (!m_restarts.empty()) {
+        m_restarts.pop_back();
+    }
+    return OnCriticalError();
+}
+
+bool Shell::MayRestart() {
+    const TimePoint now = m_clock();
+    std::erase_if(m_restarts, [now](TimePoint restart) { return now - restart >= kRestartWindow; });
+    if (m_restarts.size() >= kMaxRestartsInWindow) {
+        return false;
+    }
+    m_restarts.push_back(now);
+    return true;
+}
 
 int Shell::Run() {
     ++m_lives;
@@ -43,10 +69,22 @@ int Shell::Run() {
         result = -1;
     }
     if (result == -1 || m_qtApplication.HadCriticalError()) {
+        return OnCriticalError();
+    }
+    return result;
+}
+
+int Shell::OnCriticalError() {
+    if (MayRestart()) {
         m_criticalErrorBox();
         return -1;
     }
-    return result;
+    Ex::FatalException fatal;
+    fatal.Message() << " The user interface failed again after " << kMaxRestartsInWindow
+                    << " restarts within " << kRestartWindow.count() << " seconds.";
+    fatal.AddStackFrame(EX_FRAME);
+    m_fatalError("Glm::Shell::Run", fatal);
+    return 1;
 }
 
 int Shell::RunUntilDone() {

@@ -15,6 +15,7 @@
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
 
+#include <QCommandLineParser>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -22,6 +23,12 @@ int main(int argc, char** argv) {
     // must be in place before the Qt application exists.
     Web::PrepareWebEngine();
     Glm::GuiApplication qtApplication(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(Glm::Glimmeries::kVersion));
+    QCommandLineParser commandLine;
+    commandLine.setApplicationDescription(QStringLiteral("The desktop companion of the Glimmeries toys."));
+    commandLine.addHelpOption();
+    commandLine.addVersionOption();
+    commandLine.process(qtApplication); // --help and --version print and exit
     GlmInitResources();
     try {
         const std::string executableName = Mod::GetExecutableFileName();
@@ -64,7 +71,7 @@ int main(int argc, char** argv) {
             }
         });
         if (Glm::TakeRestartedAfterFault()) {
-            Glm::Shell::ShowCriticalErrorBox();
+            shell.ResumeAfterFault(Glm::GetRestartsBeforeThisProcess());
         }
         const int result = shell.RunUntilDone();
         // Discovery's thread ends here, while the event loop's objects exist.

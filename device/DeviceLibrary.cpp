@@ -161,6 +161,38 @@ std::int32_t WithOpenDevice(std::uint32_t deviceId, Exchange exchange) {
     return exchange(*record);
 }
 
+// The 32 read exchanges of a full memory read on an opened record. On an
+// error memory keeps what was read before.
+std::int32_t ReadAllWords(DeviceRecord& record, std::uint8_t (&memory)[128]) {
+    for (std::uint8_t offset = 0; offset < kMemorySize; offset += 4) {
+        std::int32_t result = record.WriteReport(ReadWordCommand(offset).bytes);
+        std::uint8_t reply[8] = {0};
+        if (result == kOk) {
+            result = record.ReadReport(reply);
+        }
+        if (result != kOk) {
+            return result;
+        }
+        std::memcpy(memory + offset, reply, 4);
+    }
+    return kOk;
+}
+
+// One word written on an opened record, and the pause the toy needs after it.
+std::int32_t WritePacedWord(DeviceRecord& record, std::uint8_t offset, const std::uint8_t* word) {
+    const std::int32_t result = record.WriteReport(WriteWordCommand(offset, word).bytes);
+    if (result == kOk) {
+        // The toy stores each word in its own slow memory; it needs the
+        // pause before it takes the next report.
+        std::this_thread::sleep_for(std::chrono::milliseconds(kWritePauseMs));
+    }
+    return result;
+}
+
+bool Selected(std::uint32_t wordMask, std::uint8_t offset) {
+    return ((wordMask >> (offset / 4)) & 1u) != 0;
+}
+
 } // namespace
 
 void CheckDeviceSupported(const std::shared_ptr<Bus>& bus, const std::string& path) {
@@ -231,34 +263,43 @@ std::int32_t GlmDevStop() {
 }
 
 std::int32_t GlmDevReadMemory(std::uint32_t deviceId, std::uint8_t (&memory)[128]) {
-    return WithOpenDevice(deviceId, [&memory](DeviceRecord& record) {
-        for (std::uint8_t offset = 0; offset < kMemorySize; offset += 4) {
-            std::int32_t result = record.WriteReport(ReadWordCommand(offset).bytes);
-            std::uint8_t reply[8] = {0};
-            if (result == kOk) {
-                result = record.ReadReport(reply);
-            }
-            if (result != kOk) {
-                return result;
-            }
-            std::memcpy(memory + offset, reply, 4);
-        }
-        return kOk;
-    });
+    return WithOpenDevice(deviceId, [&memory](DeviceRecord& record) { return ReadAllWords(record, memory); });
 }
 
 std::int32_t GlmDevWriteMemory(std::uint32_t deviceId, const std::uint8_t (&memory)[128]) {
     return WithOpenDevice(deviceId, [&memory](DeviceRecord& record) {
         for (std::uint8_t offset = 0; offset < kMemorySize; offset += 4) {
-            const std::int32_t result = record.WriteReport(WriteWordCommand(offset, memory + offset).bytes);
+            const std::int32_t result = WritePacedWord(record, offset, memory + offset);
             if (result != kOk) {
                 return result;
             }
-            // The toy stores each word in its own slow memory; it needs the
-            // pause before it takes the next one.
-            std::this_thread::sleep_for(std::chrono::milliseconds(kWritePauseMs));
         }
         return kOk;
+    });
+}
+
+std::int32_t GlmDevUpdateMemory(std::uint32_t deviceId, const std::uint8_t (&memory)[128],
+                                std::uint32_t wordMask) {
+    // One open for the read, the writes and the read-back: the record's
+    // operation lock keeps other commands (the touch poll) out in between.
+    return WithOpenDevice(deviceId, [&memory, wordMask](DeviceRecord& record) {
+        std::uint8_t held[kMemorySize] = {0};
+        std::int32_t result = ReadAllWords(record, held);
+        for (std::uint8_t offset = 0; result == kOk && offset < kMemorySize; offset += 4) {
+            if (Selected(wordMask, offset) && std::memcmp(held + offset, memory + offset, 4) != 0) {
+                result = WritePacedWord(record, offset, memory + offset);
+            }
+        }
+        if (result == kOk) {
+            result = ReadAllWords(record, held);
+        }
+        for (std::uint8_t offset = 0; result == kOk && offset < kMemorySize; offset += 4) {
+            if (Selected(wordMask, offset) && std::memcmp(held + offset, memory + offset, 4) != 0) {
+                Diagnostic("word not held after write: offset %u\n", static_cast<unsigned>(offset));
+                result = kIoFailed;
+            }
+        }
+        return result;
     });
 }
 

@@ -33,6 +33,21 @@ std::int32_t GlmDevReadMemory(std::uint32_t deviceId, std::uint8_t (&memory)[128
 /// the words written before. Returns 0, -2, -3, -4 or -5.
 std::int32_t GlmDevWriteMemory(std::uint32_t deviceId, const std::uint8_t (&memory)[128]);
 
+/// Every word of the memory, as a mask for GlmDevUpdateMemory.
+constexpr std::uint32_t kAllWords = 0xFFFFFFFFu;
+
+/// Makes the toy hold memory in the words wordMask selects (bit n for word
+/// n, bytes 4n to 4n+3) while sending as few paced words as it can: reads
+/// the toy, writes only the selected words it does not hold yet, in rising
+/// order and 100 ms apart as GlmDevWriteMemory does, then reads the toy back.
+/// Words outside the mask are neither written nor checked, so what the toy
+/// recorded there meanwhile stays. Returns 0 when the toy holds every
+/// selected word; -2, with a diagnostic line naming the first offset that
+/// differs, when it does not; otherwise the code of the failing exchange.
+/// Whatever happens, each word holds either its old or its new value.
+std::int32_t GlmDevUpdateMemory(std::uint32_t deviceId, const std::uint8_t (&memory)[128],
+                                std::uint32_t wordMask = kAllWords);
+
 /// Sends a one-byte command; no reply is read. Returns 0, -2, -3, -4 or -5.
 std::int32_t GlmDevSendCommand(std::uint32_t deviceId, std::uint8_t code);
 

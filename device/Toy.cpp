@@ -14,6 +14,11 @@ namespace {
 
 constexpr std::uint8_t kNoNewTouch = 1;
 constexpr std::uint8_t kHeldItemKind = 1;
+constexpr std::size_t kPointsWord = 1;
+
+std::uint32_t WordBit(std::size_t word) {
+    return 1u << word;
+}
 
 // The device library works on plain arrays; the toy keeps std::array.
 using RawMemory = std::uint8_t[Toy::kMemorySize];
@@ -70,8 +75,12 @@ std::int32_t Toy::ReadMemory() {
 }
 
 std::int32_t Toy::WriteMemory() {
+    return WriteWords(GlmDev::kAllWords);
+}
+
+std::int32_t Toy::WriteWords(std::uint32_t wordMask) {
     BusyScope busy;
-    return GlmDev::GlmDevWriteMemory(m_deviceId, Raw(m_outgoing));
+    return GlmDev::GlmDevUpdateMemory(m_deviceId, Raw(m_outgoing), wordMask);
 }
 
 std::int32_t Toy::SetClickId(std::int32_t clickId) {
@@ -89,7 +98,7 @@ std::int32_t Toy::ClearPoints() {
     BusyScope busy;
     m_outgoing = m_image;
     std::memset(m_outgoing.data() + 4, 0, 4);
-    const std::int32_t result = WriteMemory();
+    const std::int32_t result = WriteWords(WordBit(kPointsWord));
     if (result != GlmDev::kOk) {
         return result;
     }
@@ -103,7 +112,7 @@ std::int32_t Toy::RemoveEntry(std::int32_t value) {
             BusyScope busy;
             SetWord(m_image, word, 0);
             m_outgoing = m_image;
-            return WriteMemory();
+            return WriteWords(WordBit(word));
         }
     }
     return GlmDev::kOk;

@@ -49,17 +49,22 @@ public:
     /// Reads the toy into the image. A result code of the device library;
     /// on failure the image holds what was read before the failing exchange.
     std::int32_t ReadMemory();
-    /// Writes the outgoing copy to the toy. A result code.
+    /// Makes the toy hold the outgoing copy: reads the toy, writes only the
+    /// words that differ (each still paced) and reads it back. A result
+    /// code; -2 when the toy does not hold what was written.
     std::int32_t WriteMemory();
     /// Puts clickId in word 0 of the outgoing copy, writes it and, when that
     /// worked, reads the toy back. Clears resetPending whatever happens.
     /// Returns the first non-zero result code, or 0.
     std::int32_t SetClickId(std::int32_t clickId);
-    /// Writes the image with the points zeroed; the image follows only when
-    /// the write worked. A result code.
+    /// Zeroes the points word on the toy (the one word written, when it is
+    /// not zero already); the image follows only when the write worked. The
+    /// other words stay as the toy holds them, so a charm recorded since the
+    /// image was read is kept. A result code.
     std::int32_t ClearPoints();
-    /// Empties the lowest slot (words 2 to 31) holding value and writes the
-    /// image. 0 without writing when no slot holds it; else a result code.
+    /// Empties the lowest slot (words 2 to 31) of the image holding value and
+    /// writes that slot alone to the toy. 0 without writing when no slot
+    /// holds it; else a result code.
     std::int32_t RemoveEntry(std::int32_t value);
     /// Appends the friendship slots of a bracelet in slot order. 1 for any
     /// other kind (friends untouched), else 0.
@@ -101,6 +106,9 @@ public:
 
 private:
     bool ServesItems() const;
+    /// Makes the toy hold the words of the outgoing copy that wordMask
+    /// selects (bit n for word n).
+    std::int32_t WriteWords(std::uint32_t wordMask);
 
     std::uint32_t m_productId;
     std::uint32_t m_deviceId;

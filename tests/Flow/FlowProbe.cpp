@@ -7,17 +7,65 @@
 //                             exit 0; a lock problem goes to standard error
 //   flow_probe fault LOG      install the fault handler, then fault; the
 //                             re-executed program prints "restarted"
+//   flow_probe throw-loop DIR the application in DIR with an exception at
+//                             every start of the interface; prints "restart"
+//                             for each critical-error box
+//   flow_probe fault-loop DIR the application in DIR faulting at every
+//                             start; each re-executed program prints
+//                             "restart" for its critical-error box
 
 #include "Flow/FaultHandler.h"
+#include "Flow/GuiApplication.h"
+#include "Flow/Shell.h"
 #include "Flow/SingleInstance.h"
+#include "FlowFixture.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
+
+namespace {
+
+void PrintRestart() {
+    std::printf("restart\n");
+    std::fflush(stdout);
+}
+
+// The real shell with the real fatal-error handler, over an application
+// whose start-up the test controls.
+int RunLoop(int argc, char** argv, bool fault) {
+    Glm::GuiApplication qtApplication(argc, argv);
+    const std::string directory = argv[2];
+    Glm::Glimmeries application(directory, directory, "flow_probe",
+                                std::make_unique<FlowTest::FakeStartupWorker>());
+    Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
+    Glm::Shell shell(qtApplication, application, &PrintRestart);
+    if (fault) {
+        if (Glm::TakeRestartedAfterFault()) {
+            shell.ResumeAfterFault(Glm::GetRestartsBeforeThisProcess());
+        }
+        std::raise(SIGSEGV);
+        return 3;
+    }
+    constexpr std::uint32_t kThrowingMessage = 1600;
+    shell.SetFrameCreatedHook([](Glm::MainFrame& frame) {
+        frame.SetHandler(kThrowingMessage, [](const UI::Message&) -> UI::LRESULT {
+            throw std::runtime_error("injected failure at every start");
+        });
+        frame.Target().Post(kThrowingMessage);
+    });
+    return shell.RunUntilDone();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && (std::strcmp(argv[1], "throw-loop") == 0 || std::strcmp(argv[1], "fault-loop") == 0)) {
+        return RunLoop(argc, argv, std::strcmp(argv[1], "fault-loop") == 0);
+    }
     if (argc == 3 && std::strcmp(argv[1], "fault") == 0) {
         if (Glm::TakeRestartedAfterFault()) {
             std::printf("restarted\n");

@@ -119,4 +119,31 @@ TEST(FaultHandlerTest, AProcessorFaultIsLoggedAndTheProgramRunsAgain) {
     EXPECT_TRUE(file.readAll().startsWith("Processor fault: signal 11 (SEGV)"));
 }
 
+// An interface that fails at every start, by an exception or a processor
+// fault: three restarts with the critical-error box, then the fatal-error
+// box (no presenter here, so on standard error), the log and exit code 1.
+TEST(RestartLimitTest, AFailureAtEveryStartRestartsThreeTimesThenEndsWithOne) {
+    for (const char* mode : {"throw-loop", "fault-loop"}) {
+        SCOPED_TRACE(mode);
+        QTemporaryDir directory;
+        QProcess probe;
+        probe.start(Probe(), {QString::fromLatin1(mode), directory.path()});
+        ASSERT_TRUE(probe.waitForFinished(60000));
+        EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(probe.exitCode(), 1);
+        EXPECT_EQ(probe.readAllStandardOutput().count("restart\n"), 3);
+        const QByteArray errors = probe.readAllStandardError();
+        EXPECT_TRUE(
+            errors.contains("A fatal error has been detected and the application must be terminated."))
+            << errors.toStdString();
+        QFile file(directory.filePath(QStringLiteral("Glimmeries.log")));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray log = file.readAll();
+        EXPECT_TRUE(log.contains("The user interface failed again after 3 restarts within 60 seconds."));
+        const QByteArray failure = std::string(mode) == "throw-loop" ? "injected failure at every start"
+                                                                     : "Processor fault: signal 11";
+        EXPECT_EQ(log.count(failure), 4) << log.toStdString();
+    }
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <vector>
@@ -119,6 +120,75 @@ TEST(RestartTest, AThrowingHandlerRestartsTheInterfaceAndTheLogKeepsGrowing) {
     EXPECT_GT(log.size(), logSizeAtRestart);
     EXPECT_NE(log.find("Connecting to", log.find("injected failure")), std::string::npos)
         << "the restarted life logs its start into the same log";
+}
+
+// The restart limit counts restarts within a minute only: failures spread
+// out further keep restarting; a burst ends in the fatal-error handler.
+TEST(RestartTest, OnlyAFourthFailureWithinAMinuteIsFatal) {
+    Fixture fixture;
+    auto& qtApplication = *static_cast<Glm::GuiApplication*>(QCoreApplication::instance());
+    int boxes = 0;
+    Glm::Shell shell(qtApplication, *fixture.application, [&] { ++boxes; });
+    std::vector<std::string> fatal;
+    shell.SetFatalErrorHandler([&](const std::string& function, const Ex::Exception& exception) {
+        fatal.push_back(function + ": " + exception.ToString());
+    });
+    auto now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+    shell.SetClock([&] { return now; });
+    constexpr std::uint32_t kThrowingMessage = 1600;
+    int failingLives = 6;
+    shell.SetFrameCreatedHook([&](Glm::MainFrame& frame) {
+        frame.SetHandler(kThrowingMessage, [](const UI::Message&) -> UI::LRESULT {
+            throw std::runtime_error("injected failure");
+        });
+        if (shell.GetLives() <= failingLives) {
+            frame.Target().Post(kThrowingMessage);
+        } else {
+            frame.SetObserver([&frame](const UI::Message& message) {
+                if (message.id == UI::WM_GLM_START_SCREENS) {
+                    frame.Target().Post(UI::WM_CLOSE);
+                }
+            });
+        }
+        now += std::chrono::seconds(25); // at most two earlier restarts in any minute
+    });
+    EXPECT_EQ(shell.RunUntilDone(), 1);
+    EXPECT_EQ(shell.GetLives(), 7);
+    EXPECT_EQ(boxes, 6);
+    EXPECT_TRUE(fatal.empty());
+
+    FlowTest::ForgetQuitRequest();
+
+    // Now every start fails at once: three more restarts, then the end.
+    failingLives = 100;
+    boxes = 0;
+    shell.SetFrameCreatedHook([&](Glm::MainFrame& frame) {
+        frame.SetHandler(kThrowingMessage, [](const UI::Message&) -> UI::LRESULT {
+            throw std::runtime_error("injected failure");
+        });
+        frame.Target().Post(kThrowingMessage);
+        now += std::chrono::seconds(1);
+    });
+    now += std::chrono::minutes(2);
+    EXPECT_EQ(shell.RunUntilDone(), 1);
+    EXPECT_EQ(boxes, 3);
+    ASSERT_EQ(fatal.size(), 1u);
+    EXPECT_NE(fatal[0].find("Glm::Shell::Run: "), std::string::npos);
+    EXPECT_NE(fatal[0].find("A fatal exception has been detected. The user interface failed again after 3 "
+                            "restarts within 60 seconds."),
+              std::string::npos)
+        << fatal[0];
+
+    // A program re-executed after a fault counts the restarts before it.
+    fatal.clear();
+    boxes = 0;
+    const auto at = [&](int secondsAgo) { return now - std::chrono::seconds(secondsAgo); };
+    now += std::chrono::minutes(2);
+    EXPECT_EQ(shell.ResumeAfterFault({at(30), at(20), at(0)}), -1);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(shell.ResumeAfterFault({at(70), at(30), at(20), at(10), at(0)}), 1);
+    EXPECT_EQ(fatal.size(), 1u);
+    FlowTest::ForgetQuitRequest();
 }
 
 } // namespace
