@@ -5,7 +5,7 @@
 #include "Flow/Glimmeries.h"
 #include "Flow/GuiApplication.h"
 #include "Flow/MainFrame.h"
-#include "Flow/ParameterStartupWorker.h"
+#include "Flow/PatcherStartupWorker.h"
 #include "Flow/Shell.h"
 #include "Flow/SingleInstance.h"
 #include "Flow/TerminationSignal.h"
@@ -13,6 +13,7 @@
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
+#include "webapi/WebApi.h"
 
 #include <cstdio>
 
@@ -28,11 +29,17 @@ int main(int argc, char** argv) {
         }
         const Glm::ApplicationDirectories directories =
             Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
+        // Movies are read from and patched into the data directory, which is
+        // the program's own directory in a portable install.
+        Glm::WebApi::SetMovieDirectory(directories.data);
         // One application object for the whole process, destroyed by the
         // run-time's exit processing; it outlives every restart below.
         static Glm::Glimmeries application(
             directories.log, directories.data, executableName,
-            std::make_unique<Glm::ParameterStartupWorker>(directories.config + "/parameters.txt"));
+            std::make_unique<Glm::PatcherStartupWorker>(
+                Glm::PatcherLocations::ForProgram(Mod::GetExecutablePath(), directories.data,
+                                                  directories.config + "/parameters.txt"),
+                Glm::Glimmeries::kVersion));
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
         Glm::InstallUserInterfaceHooks();
 

@@ -2,6 +2,7 @@
 // locations of a program and its update.
 
 #include "PatcherTestSupport.h"
+#include "Tools/patcher/CachedMovieVersionReader.h"
 #include "Tools/patcher/PatcherFiles.h"
 #include "Tools/patcher/PatcherLocations.h"
 #include "Tools/patcher/SignatureVerifier.h"
@@ -99,6 +100,47 @@ TEST(PatcherLocationsTest, TheUpdateProcessIsTheOneEndingInPtch) {
     EXPECT_FALSE(Glm::PatcherLocations::IsDirectoryWritable(dir.Path() + "/missing"));
     EXPECT_EQ(Glm::PatcherLocations::DirectoryOf("/glimmeries"), "/");
     EXPECT_EQ(Glm::PatcherLocations::FileNameOf("/usr/bin/glimmeries"), "glimmeries");
+}
+
+class CountingReader : public Glm::MovieVersionReader {
+public:
+    std::optional<std::string> ReadVersion(const std::string& moviePath) override {
+        ++calls;
+        return Exists(moviePath) ? answer : std::nullopt;
+    }
+    std::optional<std::string> answer = "1";
+    int calls = 0;
+};
+
+TEST(CachedMovieVersionReaderTest, PlaysAMovieOnlyWhenItsFileIsNewOrChanged) {
+    WebTest::TempDirectory dir;
+    const std::string movie = dir.Path() + "/avatarFull.swf";
+    const std::string cache = dir.Path() + "/.movie-versions";
+    WriteFile(movie, "movie one");
+    CountingReader player;
+    {
+        Glm::CachedMovieVersionReader reader(player, cache);
+        EXPECT_EQ(reader.ReadVersion(movie), std::optional<std::string>("1"));
+        EXPECT_EQ(reader.ReadVersion(movie), std::optional<std::string>("1"));
+        EXPECT_EQ(player.calls, 1);
+    }
+    // The next start finds the answer in the file.
+    Glm::CachedMovieVersionReader restarted(player, cache);
+    EXPECT_EQ(restarted.ReadVersion(movie), std::optional<std::string>("1"));
+    EXPECT_EQ(player.calls, 1);
+
+    // A replaced movie is played again, and so is one that gave no answer.
+    std::filesystem::remove(movie);
+    WriteFile(movie, "movie two, longer");
+    player.answer = "2";
+    EXPECT_EQ(restarted.ReadVersion(movie), std::optional<std::string>("2"));
+    EXPECT_EQ(player.calls, 2);
+    player.answer = std::nullopt;
+    const std::string other = dir.Path() + "/avatarAndButterfly.swf";
+    WriteFile(other, "broken");
+    EXPECT_EQ(restarted.ReadVersion(other), std::nullopt);
+    EXPECT_EQ(restarted.ReadVersion(other), std::nullopt);
+    EXPECT_EQ(player.calls, 4);
 }
 
 } // namespace
