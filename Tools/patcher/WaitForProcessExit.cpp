@@ -2,8 +2,10 @@
 
 #include "common/Process/Process.h"
 
+#include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace Glm {
@@ -39,7 +41,11 @@ void WaitForProcessExit(const std::string& fileName) {
             }
             // No time limit: the other process is the one that must end
             // before its file can be replaced or deleted.
-            Process::WaitForProcessExit(pid, -1);
+            if (!Process::WaitForProcessExit(pid, -1)) {
+                // No pidfd for it (a kernel before 5.3): nothing to wait on
+                // but the clock, so look again shortly instead of spinning.
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
             waited = true;
         }
         if (!waited) {
