@@ -72,6 +72,7 @@ UI::LRESULT CGLMSplashDlg::OnMessage(const UI::Message& message) {
     case UI::WM_GLM_DEVICE_ERROR:
     case UI::WM_GLM_FLASH_UPDATE:
     case UI::WM_GLM_START_ERROR:
+    case UI::WM_CLOSE: // the patcher ends the application for an update
         return GetFrame().Target().Send(message.id, message.wParam, message.lParam, message.object);
     default:
         return 0;

@@ -5,7 +5,7 @@
 #include "Flow/Glimmeries.h"
 #include "Flow/GuiApplication.h"
 #include "Flow/MainFrame.h"
-#include "Flow/ParameterStartupWorker.h"
+#include "Flow/PatcherStartupWorker.h"
 #include "Flow/Shell.h"
 #include "Flow/SingleInstance.h"
 #include "Flow/TerminationSignal.h"
@@ -14,6 +14,7 @@
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
+#include "webapi/WebApi.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
@@ -45,12 +46,18 @@ int main(int argc, char** argv) {
         }
         const Glm::ApplicationDirectories directories =
             Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
+        // Movies are read from and patched into the data directory, which is
+        // the program's own directory in a portable install.
+        Glm::WebApi::SetMovieDirectory(directories.data);
         // One application object for the whole process: it outlives every
         // restart of the user interface below, and its workers are joined
         // here, while the Qt application still exists.
         Glm::Glimmeries application(
             directories.log, directories.data, executableName,
-            std::make_unique<Glm::ParameterStartupWorker>(directories.config + "/parameters.txt"));
+            std::make_unique<Glm::PatcherStartupWorker>(
+                Glm::PatcherLocations::ForProgram(Mod::GetExecutablePath(), directories.data,
+                                                  directories.config + "/parameters.txt"),
+                Glm::Glimmeries::kVersion));
         if (!instance.GetProblem().isEmpty()) {
             application.GetLogger().Log(instance.GetProblem().toStdString());
         }

@@ -1,6 +1,7 @@
 #include "Tools/ApplicationParameters.h"
 
 #include "common/Ex/Exceptions.h"
+#include "common/Ex/Logger.h"
 #include "common/Web/AgentName.h"
 #include "common/Web/HttpConnection.h"
 #include "common/Web/RandomToken.h"
@@ -17,6 +18,7 @@ namespace Glm {
 namespace {
 
 constexpr const char* kExtraCaKey = "GLM_EXTRA_CA_FILE";
+constexpr const char* kContentKeyKey = "GLM_CONTENT_SIGNING_KEY_FILE";
 // Lines are read in pieces of at most this many bytes, so a longer line is
 // taken as several lines.
 constexpr std::size_t kLinePiece = 1022;
@@ -51,7 +53,7 @@ const std::pair<const char*, const char*> kDefaults[] = {
     {"GLM_LOG_LEVEL", "0"},
     {"DOWNLOAD_PATCHER_CURRENT_VERSION", "glimmeries.exe"},
     {"GLM_BASE_URL", "https://127.0.0.1:18443/api/"},
-    {"GLM_PATCHER_BASE_URL", "http://127.0.0.1:18480/bramblemere/game/glimmeries/english/"},
+    {"GLM_PATCHER_BASE_URL", "https://127.0.0.1:18443/bramblemere/game/glimmeries/english/"},
     {"GLM_WEBSITE_BASE_URL", "http://127.0.0.1:18480/bramblemere/game/"},
     {"GLM_REGISTER_BASE_URL", "http://127.0.0.1:18480/bramblemere/registration?iscapp=true"},
     {"GLM_RECOVER_ACCOUNT_ID_URL",
@@ -72,6 +74,28 @@ const std::pair<const char*, const char*> kDefaults[] = {
     {"SWF_AVATAR_AND_BUTTERFLY", "avatarAndButterfly.swf"},
     {"SWF_AVATAR_FULL", "avatarFull.swf"},
 };
+
+bool StartsWithHttps(const std::string& value) {
+    static const std::string https = "https://";
+    if (value.size() < https.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < https.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(value[i])) != https[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The remote file comes from the content server, which must not be able to
+// choose whom the program trusts or send the sign-in anywhere but over TLS.
+bool IsRefusedRemoteSetting(const std::string& key, const std::string& value) {
+    if (key == kExtraCaKey || key == kContentKeyKey) {
+        return true;
+    }
+    return key == "GLM_BASE_URL" && !StartsWithHttps(value);
+}
 
 } // namespace
 
@@ -100,6 +124,27 @@ void ApplicationParameters::SetDefaults() {
         Set(key, value);
     }
     Set(kExtraCaKey, DefaultExtraCaFile());
+    Set(kContentKeyKey, DefaultContentSigningKeyFile());
+}
+
+std::string ApplicationParameters::GetDefault(const std::string& key) {
+    for (const auto& [name, value] : kDefaults) {
+        if (key == name) {
+            return value;
+        }
+    }
+    if (key == kExtraCaKey) {
+        return DefaultExtraCaFile();
+    }
+    return key == kContentKeyKey ? DefaultContentSigningKeyFile() : std::string();
+}
+
+std::string ApplicationParameters::DefaultContentSigningKeyFile() {
+#ifdef GLM_CONTENT_SIGNING_KEY_FILE
+    return GLM_CONTENT_SIGNING_KEY_FILE;
+#else
+    return HomeRelative("XDG_DATA_HOME", "/.local/share") + "/glimmeries-service/signing.pub";
+#endif
 }
 
 std::string ApplicationParameters::DefaultExtraCaFile() {
@@ -127,6 +172,10 @@ void ApplicationParameters::LoadFromFile(const std::string& path) {
 }
 
 void ApplicationParameters::ParseLine(const std::string& line) {
+    ParseLineFrom(line, false);
+}
+
+void ApplicationParameters::ParseLineFrom(const std::string& line, bool remote) {
     if (line.size() < 2 || line.front() == '#' || line.front() == '=') {
         return;
     }
@@ -134,14 +183,24 @@ void ApplicationParameters::ParseLine(const std::string& line) {
     if (equals == std::string::npos) {
         return;
     }
-    Set(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    const std::string key = Trim(line.substr(0, equals));
+    const std::string value = Trim(line.substr(equals + 1));
+    if (remote && IsRefusedRemoteSetting(key, value)) {
+        Ex::GetLogger()->Log("patcher.ver: refused the remote setting of " + key);
+        return;
+    }
+    Set(key, value);
 }
 
 void ApplicationParameters::ParseText(const std::string& text) {
+    ParseTextFrom(text, false);
+}
+
+void ApplicationParameters::ParseTextFrom(const std::string& text, bool remote) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = text.find_first_of("\r\n", start);
-        ParseLine(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        ParseLineFrom(text.substr(start, end == std::string::npos ? std::string::npos : end - start), remote);
         if (end == std::string::npos) {
             return;
         }
@@ -154,7 +213,7 @@ void ApplicationParameters::LoadRemoteParameters(const std::string& address) {
         const Web::Url url(address);
         m_connection.reset();
         m_connection = std::make_unique<Web::HttpConnection>(Web::DefaultAgentName(), url);
-        ParseText(m_connection->DoGet(url.GetObjectName(), Web::Text)->GetResponseBodyAsString());
+        ParseTextFrom(m_connection->DoGet(url.GetObjectName(), Web::Text)->GetResponseBodyAsString(), true);
     }
     EX_CATCH_ADD_FRAME_AND_RETHROW
 }

@@ -32,6 +32,8 @@ public:
 
     /// Sets every key that has a built-in default to it, in a fixed order.
     void SetDefaults();
+    /// The built-in default of key, "" when it has none.
+    static std::string GetDefault(const std::string& key);
 
     /// Reads a parameter file ("parameters.txt" in the application
     /// directory, which the application object knows); a missing or
@@ -44,7 +46,10 @@ public:
     void ParseLine(const std::string& line);
     /// ParseLine on every piece of text between CR or LF characters.
     void ParseText(const std::string& text);
-    /// GETs the address and parses the body. Throws what the transport
+    /// GETs the address and parses the body, refusing (and logging the key
+    /// of) any line that would change whom the program trusts
+    /// (GLM_EXTRA_CA_FILE, GLM_CONTENT_SIGNING_KEY_FILE) or send the sign-in
+    /// elsewhere than to an https address (GLM_BASE_URL). Throws what the transport
     /// throws: Web::InvalidUrlException, Web::CantInitializeHttpException,
     /// Web::CantRetrieveResourceException or Web::HttpShutDownException.
     void LoadRemoteParameters(const std::string& address);
@@ -54,10 +59,17 @@ public:
 
     /// $XDG_DATA_HOME/glimmeries-service/ca.pem (~/.local/share/...).
     static std::string DefaultExtraCaFile();
+    /// The content server's public signing key: the build's
+    /// GLM_CONTENT_SIGNING_KEY_FILE when given, else the key the embedded
+    /// game service makes, $XDG_DATA_HOME/glimmeries-service/signing.pub.
+    static std::string DefaultContentSigningKeyFile();
 
     const std::map<std::string, std::string>& GetAll() const { return m_values; }
 
 private:
+    void ParseLineFrom(const std::string& line, bool remote);
+    void ParseTextFrom(const std::string& text, bool remote);
+
     std::map<std::string, std::string> m_values;
     std::unique_ptr<Web::HttpConnection> m_connection;
 };

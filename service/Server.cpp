@@ -3,6 +3,7 @@
 #include "ApiService.h"
 #include "Certificates.h"
 #include "ContentService.h"
+#include "SigningKey.h"
 #include "WebPages.h"
 
 #include <csignal>
@@ -73,6 +74,7 @@ int Serve(const ServeOptions& options) {
     }
     bool createdAuthority = false;
     const CertificatePaths certificates = EnsureCertificates(options.dataDirectory, createdAuthority);
+    EnsureSigningKey(options.dataDirectory);
     GameStore store(DatabasePath(options.dataDirectory), options.rules);
 
     // Signals are taken by sigwait below, never by a handler running inside a worker.

@@ -1,5 +1,6 @@
 // glimmeries-service: the game service on loopback, and its administration commands.
 #include "AdminCommands.h"
+#include "Publish.h"
 #include "Server.h"
 
 #include <filesystem>
@@ -17,7 +18,10 @@ void Usage() {
            "       glimmeries-service [--data DIR] account add ID PASSWORD | account ban ID\n"
            "                          | fairy add ACCOUNT NAME [--avatar XML] | toy reset-code CLICKID\n"
            "                          | toy not-resetable CLICKID | points set FAIRY N | reports | seed "
-           "demo\n";
+           "demo\n"
+           "       glimmeries-service [--data DIR] [--content DIR] publish program FILE VERSION [--name "
+           "NAME]\n"
+           "                          | publish movie FILE VERSION\n";
 }
 
 bool ReadNumber(const std::string& text, int& value) {
@@ -76,6 +80,9 @@ int main(int argc, char** argv) {
             words.push_back(argument);
         }
     }
+    if (options.contentDirectory.empty()) {
+        options.contentDirectory = options.dataDirectory + "/content";
+    }
     if (options.rules.passwordIterations < 1) {
         options.rules.passwordIterations = 1;
     }
@@ -89,6 +96,14 @@ int main(int argc, char** argv) {
         }
         std::error_code error;
         std::filesystem::create_directories(options.dataDirectory, error);
+        if (words.front() == "publish") {
+            const int code = Service::RunPublishCommand(words, options.dataDirectory,
+                                                        options.contentDirectory, std::cout, std::cerr);
+            if (code == 2) {
+                Usage();
+            }
+            return code;
+        }
         Service::GameStore store(Service::DatabasePath(options.dataDirectory), options.rules);
         const int code = Service::RunAdminCommand(store, words, std::cout, std::cerr);
         if (code == 2) {

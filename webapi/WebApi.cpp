@@ -96,8 +96,24 @@ std::int32_t WebApi::Call(const char* name, const char* file, int line, const st
     return result;
 }
 
+namespace {
+
+// Set once in main, before any thread reads it.
+std::string& MovieDirectory() {
+    static std::string directory;
+    return directory;
+}
+
+} // namespace
+
+void WebApi::SetMovieDirectory(const std::string& directory) {
+    MovieDirectory() = directory;
+}
+
 std::string WebApi::PrepareMovie(const std::string& swfFileName, const std::string& resourceName) {
-    const std::string path = Mod::GetExecutableDirectory() + "/" + swfFileName;
+    const std::string& directory = MovieDirectory();
+    const std::string path =
+        (directory.empty() ? Mod::GetExecutableDirectory() : directory) + "/" + swfFileName;
     std::error_code ignored;
     if (!std::filesystem::exists(path, ignored)) {
         Mod::ExtractResourceToDisk(resourceName, "SWF", path);

@@ -42,6 +42,11 @@ class Toy;
 
 class WebApi {
 public:
+    /// Where the avatar movies are read from (the patcher keeps them up to
+    /// date there); the executable's directory until set. Set it before
+    /// any view is made.
+    static void SetMovieDirectory(const std::string& directory);
+
     WebApi();
     ~WebApi();
     WebApi(const WebApi&) = delete;

@@ -5,7 +5,7 @@
 #include "Flow/Glimmeries.h"
 #include "Flow/MainFrame.h"
 #include "Flow/MessageRelay.h"
-#include "Flow/ParameterStartupWorker.h"
+#include "Flow/PatcherStartupWorker.h"
 #include "Flow/TerminationSignal.h"
 #include "Flow/ToyList.h"
 #include "FlowFixture.h"
@@ -32,7 +32,13 @@ std::string WriteLocalFile(const QTemporaryDir& directory, const std::string& te
     return path;
 }
 
-TEST(ParameterStartupWorkerTest, LoadsDefaultsRemoteAndLocalFileThenReportsDoneOnce) {
+// A program in directory (never started) whose movies live there too.
+Glm::PatcherLocations Locations(const QTemporaryDir& directory, const std::string& localFile) {
+    const std::string path = directory.path().toStdString();
+    return Glm::PatcherLocations::ForProgram(path + "/glimmeries", path, localFile);
+}
+
+TEST(PatcherStartupWorkerTest, LoadsDefaultsRemoteAndLocalFileThenReportsDoneOnce) {
     FlowTest::Service service("GLM_LOG_LEVEL=1\nGLM_FAQ_URL=http://remote.invalid/faq\n"
                               "GLM_SWF_VERSION=7\n");
     ASSERT_TRUE(service.IsRunning());
@@ -40,7 +46,7 @@ TEST(ParameterStartupWorkerTest, LoadsDefaultsRemoteAndLocalFileThenReportsDoneO
     const std::string localFile = WriteLocalFile(local, "GLM_PATCHER_BASE_URL=" + service.HttpBase() +
                                                             kPatchFolder + "\nGLM_LOG_LEVEL=3\n");
 
-    Glm::ParameterStartupWorker worker(localFile);
+    Glm::PatcherStartupWorker worker(Locations(local, localFile), Glm::Glimmeries::kVersion);
     UI::RecordingMessageTarget splash;
     EXPECT_EQ(worker.GetParameter("GLM_BASE_URL"), "") << "nothing is read before the table is complete";
     worker.Start(splash);
@@ -60,24 +66,24 @@ TEST(ParameterStartupWorkerTest, LoadsDefaultsRemoteAndLocalFileThenReportsDoneO
     EXPECT_EQ(service.Admin({"reports"}), "") << "the start-up job sends no page report";
 }
 
-TEST(ParameterStartupWorkerTest, UnreachableContentServerGivesTheStartErrorAndKeepsTheDefaults) {
+TEST(PatcherStartupWorkerTest, UnreachableContentServerGivesTheStartErrorAndKeepsTheDefaults) {
     QTemporaryDir local;
     // Port 1 on loopback: nothing listens there, the connection is refused.
     const std::string localFile = WriteLocalFile(local, "GLM_PATCHER_BASE_URL=http://127.0.0.1:1/x/\n");
     Fixture fixture;
-    Glm::ParameterStartupWorker worker(localFile);
+    Glm::PatcherStartupWorker worker(Locations(local, localFile), Glm::Glimmeries::kVersion);
     UI::RecordingMessageTarget splash;
     worker.Start(splash);
     ASSERT_TRUE(splash.WaitFor(UI::WM_GLM_START_ERROR, 10s).has_value());
     ASSERT_TRUE(splash.WaitForCount(1, 1s));
     EXPECT_EQ(splash.Messages().size(), 1U) << "no WM_GLM_PATCH_DONE after the start error";
-    EXPECT_FALSE(worker.IsLoaded());
+    EXPECT_FALSE(worker.GetPatcherThread().IsLoaded());
     EXPECT_NE(fixture.Log().find("patcher.ver"), std::string::npos) << "the failure is logged:\n"
                                                                     << fixture.Log();
 
     // A malformed address is no start error: start-up goes on.
     const std::string badFile = WriteLocalFile(local, "GLM_PATCHER_BASE_URL=ftp://nowhere\n");
-    Glm::ParameterStartupWorker badWorker(badFile);
+    Glm::PatcherStartupWorker badWorker(Locations(local, badFile), Glm::Glimmeries::kVersion);
     UI::RecordingMessageTarget badSplash;
     badWorker.Start(badSplash);
     ASSERT_TRUE(badSplash.WaitFor(UI::WM_GLM_PATCH_DONE, 10s).has_value());
