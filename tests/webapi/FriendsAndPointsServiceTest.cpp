@@ -9,9 +9,12 @@
 #include "device/Toy.h"
 #include "tests/device/DeviceTestSupport.h"
 #include "webapi/FriendCollector.h"
+#include "webapi/PointsHandOver.h"
 #include "webapi/WebApi.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -145,6 +148,123 @@ TEST_F(FriendsAndPoints, FriendshipAnswersNameBraceletsAboveBit31AndTheServiceKe
     EXPECT_EQ(Glm::UploadFriendAnswer(m_api, &bracelet, stranger, "accept", code), 1);
     EXPECT_EQ(code, "NOT_FOUND");
     EXPECT_TRUE(m_window.Messages().empty());
+    GlmDev::GlmDevStop();
+}
+
+class PointsHandOverTest : public FriendsAndPoints {
+protected:
+    std::int32_t Balance(const std::string& fairyId) {
+        std::string points, code;
+        EXPECT_EQ(m_api.GetGlintPoints(fairyId, points, code), 0) << code;
+        return std::stoi(points);
+    }
+    std::string JournalText(const Glm::PointsJournal& journal) const {
+        std::ifstream in(journal.GetPath());
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(PointsHandOverTest, AToyUnpluggedBetweenTheUploadAndTheClearIsNotCreditedTwice) {
+    DeviceTest::TempDir bus, state, data;
+    DeviceTest::ScopedEnv env("GLIMMERIES_TOY_DIR", bus.Path());
+    Toys::VirtualToyOptions options = DeviceTest::ToyOptions(bus.Path(), GlmDev::kGameProductId, "game");
+    options.statePath = state.Path() + "/game.state";
+    auto virtualGame = std::make_unique<DeviceTest::InProcessToy>(options);
+    ASSERT_EQ(GlmDev::GlmDevStart(nullptr, nullptr), 0);
+
+    const std::string fairy = NewAccount("marigold");
+    const std::string otherFairy =
+        LiveService::WordAfter(s_service->Admin({"fairy", "add", "marigold", "Second Sister"}), "fairy");
+    auto game = std::make_unique<Glm::Toy>(DeviceOf(GlmDev::kGameProductId), GlmDev::kGameProductId);
+    ASSERT_EQ(game->ReadMemory(), 0);
+    game->SetFairyId(fairy);
+    std::string code;
+    ASSERT_EQ(m_api.SetupDevice(*game, 0, 0, code), 0) << code;
+    // Set-up writes a fresh memory; the game earns its points afterwards.
+    virtualGame->Command("points 370");
+    ASSERT_TRUE(DeviceTest::WaitUntil([&] { return game->ReadMemory() == 0 && game->GetPoints() == 370; }));
+    const std::int32_t before = Balance(fairy);
+
+    // Read, then unplugged: the service takes the points, the clear fails.
+    virtualGame->Unplug();
+    Glm::PointsJournal journal(data.Path() + "/app");
+    Glm::PointsHandOver first = Glm::GivePoints(m_api, *game, fairy, journal);
+    EXPECT_EQ(first.outcome, Glm::PointsHandOver::ClearFailed);
+    EXPECT_TRUE(first.uploaded);
+    EXPECT_NE(first.deviceResult, 0);
+    EXPECT_EQ(Balance(fairy), before + 370);
+    const std::optional<Glm::PointsRecord> kept =
+        Glm::PointsJournal(data.Path() + "/app").Find(static_cast<std::uint32_t>(game->GetClickId()));
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->points, 370);
+    EXPECT_EQ(kept->state, Glm::PointsRecord::Accepted);
+    EXPECT_EQ(kept->fairyId, fairy);
+
+    // Plugged again (a new toy object, as discovery makes one), the other
+    // Fairy chosen this time: the toy is cleared, nothing is uploaded.
+    virtualGame = std::make_unique<DeviceTest::InProcessToy>(options);
+    GlmDev::GlmDevStop();
+    ASSERT_EQ(GlmDev::GlmDevStart(nullptr, nullptr), 0);
+    game = std::make_unique<Glm::Toy>(DeviceOf(GlmDev::kGameProductId), GlmDev::kGameProductId);
+    ASSERT_EQ(game->ReadMemory(), 0);
+    ASSERT_EQ(game->GetPoints(), 370);
+    const std::size_t uploads = Logged("ClickUploadRequest");
+    Glm::PointsJournal restarted(data.Path() + "/app");
+    const Glm::PointsHandOver second = Glm::GivePoints(m_api, *game, otherFairy, restarted);
+    EXPECT_EQ(second.outcome, Glm::PointsHandOver::Given);
+    EXPECT_FALSE(second.uploaded);
+    EXPECT_EQ(second.points, 370);
+    EXPECT_EQ(second.creditedFairyId, fairy);
+    EXPECT_EQ(Logged("ClickUploadRequest"), uploads);
+    EXPECT_EQ(Balance(fairy), before + 370);
+    EXPECT_EQ(Balance(otherFairy), 0);
+    std::uint8_t memory[128] = {0};
+    ASSERT_EQ(GlmDev::GlmDevReadMemory(game->GetDeviceId(), memory), 0);
+    EXPECT_EQ(memory[4] + memory[5] + memory[6] + memory[7], 0);
+    EXPECT_EQ(JournalText(restarted), "");
+
+    // New points: an ordinary hand-over, the journal settled again.
+    virtualGame->Command("points 120");
+    ASSERT_TRUE(DeviceTest::WaitUntil([&] { return game->ReadMemory() == 0 && game->GetPoints() == 120; }));
+    const Glm::PointsHandOver third = Glm::GivePoints(m_api, *game, otherFairy, restarted);
+    EXPECT_EQ(third.outcome, Glm::PointsHandOver::Given);
+    EXPECT_TRUE(third.uploaded);
+    EXPECT_EQ(Balance(otherFairy), 120);
+    EXPECT_EQ(game->GetPoints(), 0);
+    EXPECT_EQ(JournalText(restarted), "");
+    EXPECT_TRUE(m_window.Messages().empty());
+    GlmDev::GlmDevStop();
+}
+
+TEST_F(PointsHandOverTest, ARefusedUploadLeavesTheToyAndTheJournalAlone) {
+    DeviceTest::TempDir bus, data;
+    DeviceTest::ScopedEnv env("GLIMMERIES_TOY_DIR", bus.Path());
+    Toys::VirtualToyOptions options = DeviceTest::ToyOptions(bus.Path(), GlmDev::kGameProductId, "game");
+    DeviceTest::InProcessToy virtualGame(options);
+    ASSERT_EQ(GlmDev::GlmDevStart(nullptr, nullptr), 0);
+    const std::string strangerFairy = NewAccount("tansy");
+    const std::string fairy = NewAccount("yarrow");
+    Glm::Toy game(DeviceOf(GlmDev::kGameProductId), GlmDev::kGameProductId);
+    ASSERT_EQ(game.ReadMemory(), 0);
+    game.SetFairyId(fairy);
+    std::string code;
+    ASSERT_EQ(m_api.SetupDevice(game, 0, 0, code), 0) << code;
+    virtualGame.Command("points 50");
+    ASSERT_TRUE(DeviceTest::WaitUntil([&] { return game.ReadMemory() == 0 && game.GetPoints() == 50; }));
+
+    Glm::PointsJournal journal(data.Path());
+    const Glm::PointsHandOver refused = Glm::GivePoints(m_api, game, strangerFairy, journal);
+    EXPECT_EQ(refused.outcome, Glm::PointsHandOver::UploadFailed);
+    EXPECT_FALSE(refused.errorCode.empty());
+    EXPECT_EQ(game.GetPoints(), 50);
+    ASSERT_EQ(game.ReadMemory(), 0);
+    EXPECT_EQ(game.GetPoints(), 50);
+    EXPECT_FALSE(journal.Find(static_cast<std::uint32_t>(game.GetClickId())).has_value());
+
+    game.SetPresent(false);
+    EXPECT_EQ(Glm::GivePoints(m_api, game, fairy, journal).outcome, Glm::PointsHandOver::NoToy);
     GlmDev::GlmDevStop();
 }
 
