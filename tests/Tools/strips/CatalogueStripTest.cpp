@@ -41,7 +41,8 @@ double Difference(const QImage& a, const QImage& b) {
     for (int row = 0; row < 8; ++row) {
         for (int column = 0; column < 16; ++column) {
             const QColor p = x.pixelColor(column, row), q = y.pixelColor(column, row);
-            total += std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) + std::abs(p.blue() - q.blue());
+            total +=
+                std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) + std::abs(p.blue() - q.blue());
         }
     }
     return total / (16 * 8 * 3);
