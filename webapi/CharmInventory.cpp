@@ -157,8 +157,20 @@ std::int32_t CharmInventory::Init(const std::string& contentBaseUrl, std::vector
 }
 
 std::int32_t CharmInventory::Load(const std::string& contentBaseUrl) {
+    return Load(contentBaseUrl, ImageStripAdder());
+}
+
+std::int32_t CharmInventory::Load(const std::string& contentBaseUrl, const ImageStripAdder& addImage) {
     std::vector<CharmRecord> charms;
-    const std::int32_t result = Init(contentBaseUrl, charms);
+    std::int32_t result = Init(contentBaseUrl, charms);
+    if (addImage) {
+        const bool added = GuardCall(GLM_CALL_SITE("Glm::CharmInventory", "Load"), m_mainWindow, [&] {
+            for (CharmRecord& charm : charms) {
+                charm.imageIndex = addImage(charm.imageName);
+            }
+        });
+        result = added ? result : 1;
+    }
     m_charms = std::move(charms);
     m_byId.clear();
     for (std::size_t i = 0; i < m_charms.size(); ++i) {

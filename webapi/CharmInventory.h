@@ -38,6 +38,10 @@ public:
     /// Init into this catalogue's own list (replacing it), which
     /// FindCharmName and FindCharm answer from.
     std::int32_t Load(const std::string& contentBaseUrl);
+    /// Load, then the picture of every charm read (also when the load
+    /// failed part way) added through addImage in list order, its position
+    /// kept in the record. A failing addImage is logged and gives 1.
+    std::int32_t Load(const std::string& contentBaseUrl, const ImageStripAdder& addImage);
     const std::vector<CharmRecord>& GetCharms() const { return m_charms; }
     /// The first charm with id, or null.
     const CharmRecord* FindCharm(std::int32_t id) const;

@@ -79,7 +79,8 @@ Toys::VirtualToyOptions ToyOptions(const std::string& directory, std::uint16_t p
     return options;
 }
 
-InProcessToy::InProcessToy(Toys::VirtualToyOptions options) {
+InProcessToy::InProcessToy(Toys::VirtualToyOptions options,
+                           const std::function<void(Toys::ToyFirmware&)>& prepare) {
     m_toy = std::make_unique<Toys::VirtualToy>(std::move(options),
                                                [this](const std::string& line) { m_log.Add(line); });
     std::string error;
@@ -91,6 +92,9 @@ InProcessToy::InProcessToy(Toys::VirtualToyOptions options) {
     if (::pipe2(m_commands, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "pipe2 failed";
         return;
+    }
+    if (prepare) {
+        prepare(m_toy->GetFirmware());
     }
     m_plugged = true;
     m_thread = std::thread([this] { m_toy->Run(m_commands[0]); });

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -58,8 +59,11 @@ private:
 /// through a pipe, like the program's standard input.
 class InProcessToy {
 public:
-    /// Plugs the toy; fails the current test when it cannot.
-    explicit InProcessToy(Toys::VirtualToyOptions options);
+    /// Plugs the toy; fails the current test when it cannot. prepare, when
+    /// given, may set the firmware up (a state no command makes) before the
+    /// toy's thread starts.
+    explicit InProcessToy(Toys::VirtualToyOptions options,
+                          const std::function<void(Toys::ToyFirmware&)>& prepare = {});
     /// Unplugs it.
     ~InProcessToy();
     InProcessToy(const InProcessToy&) = delete;

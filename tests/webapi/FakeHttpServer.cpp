@@ -23,7 +23,10 @@ FakeHttpServer::FakeHttpServer() : m_state(std::make_unique<State>()) {
             seen.params.emplace(key, value);
         }
         state.seen.push_back(std::move(seen));
-        const auto found = state.files.find(request.path);
+        auto found = state.files.find(request.target);
+        if (found == state.files.end()) {
+            found = state.files.find(request.path);
+        }
         if (found == state.files.end()) {
             response.status = 404;
             return;

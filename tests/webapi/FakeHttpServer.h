@@ -28,7 +28,8 @@ public:
     FakeHttpServer(const FakeHttpServer&) = delete;
     FakeHttpServer& operator=(const FakeHttpServer&) = delete;
 
-    /// Serves xml at path from now on.
+    /// Serves xml at path from now on. A path with a query ("/api/R?id=5")
+    /// answers only that exact request and wins over the bare path.
     void Put(const std::string& path, const std::string& xml);
     std::vector<SeenRequest> Requests() const;
     int Port() const;
