@@ -1,10 +1,12 @@
 #include "Server.h"
 
+#include "AccessLog.h"
 #include "ApiService.h"
 #include "Certificates.h"
 #include "ContentService.h"
 #include "WebPages.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -20,7 +22,10 @@ namespace {
 constexpr std::size_t kLargestBody = 64 * 1024;
 constexpr int kWorkerThreads = 16;
 
-void Configure(httplib::Server& server) {
+// When the request being handled on this thread started, for its access log line.
+thread_local std::chrono::steady_clock::time_point t_requestStart;
+
+void Configure(httplib::Server& server, AccessLog& log) {
     // Without TCP_NODELAY a keep-alive client waits for the delayed ACK on every answer.
     server.set_tcp_nodelay(true);
     server.set_payload_max_length(kLargestBody);
@@ -29,6 +34,15 @@ void Configure(httplib::Server& server) {
     server.set_read_timeout(10, 0);
     server.set_write_timeout(10, 0);
     server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+        t_requestStart = std::chrono::steady_clock::now();
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server.set_logger([&log](const httplib::Request& request, const httplib::Response& response) {
+        const std::chrono::duration<double, std::milli> taken =
+            std::chrono::steady_clock::now() - t_requestStart;
+        log.Record(request.method, request.target, response.status, taken.count());
+    });
     server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (!response.body.empty()) {
             return;
@@ -88,12 +102,13 @@ int Serve(const ServeOptions& options) {
         std::cerr << "glimmeries-service: cannot load " << certificates.certificate << "\n";
         return 1;
     }
+    AccessLog log(options.dataDirectory);
     ApiService api(store);
     ContentService content(store, options.contentDirectory, options.movieVersion);
     WebPages pages(store);
     for (httplib::Server* server :
          {static_cast<httplib::Server*>(&http), static_cast<httplib::Server*>(&https)}) {
-        Configure(*server);
+        Configure(*server, log);
         api.Register(*server, server == &https);
         content.Register(*server);
         pages.Register(*server);

@@ -1,4 +1,5 @@
 // glimmeries-service: the game service on loopback, and its administration commands.
+#include "AccessLog.h"
 #include "AdminCommands.h"
 #include "Server.h"
 
@@ -17,7 +18,7 @@ void Usage() {
            "       glimmeries-service [--data DIR] account add ID PASSWORD | account ban ID\n"
            "                          | fairy add ACCOUNT NAME [--avatar XML] | toy reset-code CLICKID\n"
            "                          | toy not-resetable CLICKID | points set FAIRY N | reports | seed "
-           "demo\n";
+           "demo | requests\n";
 }
 
 bool ReadNumber(const std::string& text, int& value) {
@@ -86,6 +87,10 @@ int main(int argc, char** argv) {
         if (serve || words.empty()) {
             Usage();
             return 2;
+        }
+        if (words.size() == 1 && words[0] == "requests") {
+            Service::AccessLog::Print(options.dataDirectory, std::cout);
+            return 0;
         }
         std::error_code error;
         std::filesystem::create_directories(options.dataDirectory, error);
