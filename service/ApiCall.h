@@ -16,6 +16,15 @@ namespace Service::Api {
 
 /// The session cookie the sign-in sets and every request is read with.
 inline constexpr const char* kSessionCookie = "GLMSESSION";
+/// Set by an accepted reset: the click id the toy had, read by its next set-up with reset=1.
+inline constexpr const char* kResetCookie = "GLMRESET";
+/// The top bit of a click id as a bracelet stores a friend's; the toy itself is the rest.
+inline constexpr std::int64_t kFriendMarker = 0x80000000LL;
+
+/// A click id with the friend marker taken off.
+inline std::int64_t ToyClickId(std::int64_t clickId) {
+    return clickId & ~kFriendMarker;
+}
 
 /// What a handler gets: the request, its decoded query and the signed-in account, if any.
 struct Call {

@@ -31,7 +31,7 @@ void AddProfileRoutes(const Route& route, GameStore& gameStore) {
         std::vector<Fairy> fairies;
         std::int64_t owner = 0;
         if (call.Has("click_id")) {
-            const auto toy = store->FindToy(call.Id("click_id"));
+            const auto toy = store->FindToy(ToyClickId(call.Id("click_id")));
             if (!toy || toy->fairyId == 0) {
                 throw GameError("NOT_FOUND");
             }
@@ -108,7 +108,7 @@ void AddProfileRoutes(const Route& route, GameStore& gameStore) {
             }
             std::int64_t userId = *id;
             if (byClick) {
-                const auto toy = store->FindToy(*id);
+                const auto toy = store->FindToy(ToyClickId(*id));
                 if (!toy) {
                     throw GameError("NOT_FOUND");
                 }

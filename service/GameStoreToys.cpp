@@ -168,6 +168,15 @@ void GameStore::ResetToy(std::int64_t clickId, const std::string& code) {
     transaction.Commit();
 }
 
+void GameStore::CheckResetSetup(std::int64_t clickId) {
+    std::lock_guard lock(m_mutex);
+    auto row = m_database.Prepare("SELECT resetable FROM toys WHERE click_id = ?1 AND released = 1");
+    row.Bind(1, clickId);
+    if (row.Step() && row.Int(0) == 0) {
+        throw GameError("DEVICE_NOT_RESETABLE");
+    }
+}
+
 std::string GameStore::ResetCode(std::int64_t clickId) {
     std::lock_guard lock(m_mutex);
     auto row = m_database.Prepare("SELECT reset_code FROM toys WHERE click_id = ?1 AND released = 0");
@@ -180,7 +189,8 @@ std::string GameStore::ResetCode(std::int64_t clickId) {
 
 void GameStore::SetResetable(std::int64_t clickId, bool resetable) {
     std::lock_guard lock(m_mutex);
-    m_database.Prepare("UPDATE toys SET resetable = ?2 WHERE click_id = ?1 AND released = 0")
+    // A reset toy keeps its click id until its next set-up, so it can still be marked.
+    m_database.Prepare("UPDATE toys SET resetable = ?2 WHERE click_id = ?1")
         .Bind(1, clickId)
         .Bind(2, resetable ? 1 : 0)
         .Run();
