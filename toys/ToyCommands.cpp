@@ -13,7 +13,9 @@ bool ParseNumber(const std::string& text, std::int64_t& value) {
     }
     errno = 0;
     char* end = nullptr;
-    const long long parsed = std::strtoll(text.c_str(), &end, 0);
+    // Leading zeros are decimal ("010" is ten); only an 0x prefix asks for hexadecimal.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const long long parsed = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
     if (errno != 0 || end == nullptr || *end != '\0') {
         return false;
     }
