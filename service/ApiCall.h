@@ -4,6 +4,7 @@
 // that read its parts.
 #include "GameStore.h"
 #include "RequestText.h"
+#include "SignInThrottle.h"
 #include "XmlDocument.h"
 #include "XmlText.h"
 
@@ -82,7 +83,7 @@ Fields Readable(const Call& call, std::optional<Fields> fields);
 std::int64_t BodyId(const XmlDocument& document, const std::string& xpath);
 
 // The route groups.
-void AddAccountRoutes(const Route& route, GameStore& store);
+void AddAccountRoutes(const Route& route, GameStore& store, SignInThrottle& throttle);
 void AddProfileRoutes(const Route& route, GameStore& store);
 void AddToyRoutes(const Route& route, GameStore& store);
 void AddInventoryRoutes(const Route& route, GameStore& store);

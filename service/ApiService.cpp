@@ -1,6 +1,7 @@
 #include "ApiService.h"
 
 #include "ApiCall.h"
+#include "Routes.h"
 
 #include <httplib.h>
 #include <iostream>
@@ -47,7 +48,7 @@ namespace {
 constexpr const char* kXmlType = "text/xml; charset=utf-8";
 } // namespace
 
-void ApiService::Register(httplib::Server& server, bool secure) {
+void ApiService::Register(Routes& server, bool secure) {
     GameStore* const store = &m_store;
 
     // Every request runs through here: the answer is the root element with success true and
@@ -88,7 +89,7 @@ void ApiService::Register(httplib::Server& server, bool secure) {
         }
     };
 
-    Api::AddAccountRoutes(route, m_store);
+    Api::AddAccountRoutes(route, m_store, m_throttle);
     Api::AddProfileRoutes(route, m_store);
     Api::AddToyRoutes(route, m_store);
     Api::AddInventoryRoutes(route, m_store);

@@ -65,7 +65,8 @@ CREATE TABLE IF NOT EXISTS sessions (
     token TEXT PRIMARY KEY,
     user_id INTEGER NOT NULL REFERENCES accounts(user_id),
     secure INTEGER NOT NULL,
-    created INTEGER NOT NULL);
+    created INTEGER NOT NULL,
+    last_used INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS transfer_tokens (
     token TEXT PRIMARY KEY,
     user_id INTEGER NOT NULL REFERENCES accounts(user_id),
@@ -77,6 +78,15 @@ CREATE TABLE IF NOT EXISTS reports (
     page TEXT NOT NULL,
     cache_breaker TEXT NOT NULL);
 )SQL");
+    // Databases made before sessions expired have no last_used column; their sessions count as
+    // unused since sign-in.
+    auto column =
+        m_database.Prepare("SELECT COUNT(*) FROM pragma_table_info('sessions') WHERE name = 'last_used'");
+    column.Step();
+    if (column.Int(0) == 0) {
+        m_database.Execute("ALTER TABLE sessions ADD COLUMN last_used INTEGER NOT NULL DEFAULT 0");
+        m_database.Execute("UPDATE sessions SET last_used = created");
+    }
     // Account and Fairy ids start at recognisable numbers instead of 1.
     m_database.Execute("INSERT INTO sqlite_sequence(name, seq) SELECT 'accounts', 70000 "
                        "WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = 'accounts')");

@@ -30,6 +30,9 @@ struct GameRules {
     int transferTokenSeconds = 300;
     int passwordIterations = 100000;
     std::int64_t maxPointsBalance = 2147483647;
+    /// A session ends after this long without a request, and this long after its sign-in at most.
+    int sessionIdleSeconds = 7 * 86400;
+    int sessionMaxSeconds = 30 * 86400;
 };
 
 struct Account {

@@ -2,6 +2,8 @@
 #include "GameStore.h"
 #include "GameStoreTime.h"
 
+#include <algorithm>
+
 namespace Service {
 
 using StoreTime::kSecondsPerDay;
@@ -110,12 +112,20 @@ std::optional<Account> GameStore::FindAccountByLogin(const std::string& login) {
 
 std::string GameStore::NewSession(std::int64_t userId, bool secure) {
     const std::string token = RandomHex(24);
+    const auto now = Now();
     std::lock_guard lock(m_mutex);
-    m_database.Prepare("INSERT INTO sessions(token, user_id, secure, created) VALUES (?1, ?2, ?3, ?4)")
+    // Every sign-in adds a row; the expired ones go at the same moment, so the table stays small.
+    m_database.Prepare("DELETE FROM sessions WHERE created <= ?1 OR last_used <= ?2")
+        .Bind(1, now - m_rules.sessionMaxSeconds)
+        .Bind(2, now - m_rules.sessionIdleSeconds)
+        .Run();
+    m_database
+        .Prepare(
+            "INSERT INTO sessions(token, user_id, secure, created, last_used) VALUES (?1, ?2, ?3, ?4, ?4)")
         .Bind(1, token)
         .Bind(2, userId)
         .Bind(3, secure ? 1 : 0)
-        .Bind(4, Now())
+        .Bind(4, now)
         .Run();
     return token;
 }
@@ -125,10 +135,23 @@ std::optional<std::int64_t> GameStore::SessionAccount(const std::string& token, 
         return std::nullopt;
     }
     std::lock_guard lock(m_mutex);
-    auto row = m_database.Prepare("SELECT user_id, secure FROM sessions WHERE token = ?1");
+    auto row =
+        m_database.Prepare("SELECT user_id, secure, created, last_used FROM sessions WHERE token = ?1");
     row.Bind(1, token);
     if (!row.Step()) {
         return std::nullopt;
+    }
+    const auto now = Now();
+    if (now - row.Int(2) >= m_rules.sessionMaxSeconds || now - row.Int(3) >= m_rules.sessionIdleSeconds) {
+        m_database.Prepare("DELETE FROM sessions WHERE token = ?1").Bind(1, token).Run();
+        return std::nullopt;
+    }
+    // Marking use costs a write, so it is done at most once a minute (or half the idle time).
+    if (now - row.Int(3) >= std::min(60, m_rules.sessionIdleSeconds / 2)) {
+        m_database.Prepare("UPDATE sessions SET last_used = ?2 WHERE token = ?1")
+            .Bind(1, token)
+            .Bind(2, now)
+            .Run();
     }
     // A cookie issued over HTTPS that turns up on plain HTTP was exposed on the way: refuse it.
     if (row.Int(1) != 0 && !secure) {

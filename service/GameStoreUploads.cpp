@@ -144,6 +144,15 @@ std::string GameStore::AnswerFriend(std::int64_t userId, std::int64_t fairyId, c
     const std::string mine = statusOf(fairyId, other->fairyId);
     const std::string theirs = statusOf(other->fairyId, fairyId);
 
+    // A row (from, to) is the invitation `from` sent; only `to` may turn it into MADE or DECLINED.
+    const auto friendsOf = [this](std::int64_t fairy, const char* statuses) {
+        auto count = m_database.Prepare(
+            ("SELECT COUNT(*) FROM friendships WHERE (from_fairy = ?1 OR to_fairy = ?1) AND status IN (" +
+             std::string(statuses) + ")")
+                .c_str());
+        count.Bind(1, fairy).Step();
+        return count.Int(0);
+    };
     if (action == "accept") {
         if (mine == "DECLINED") {
             return "FRIENDSHIP_DECLINED";
@@ -151,16 +160,24 @@ std::string GameStore::AnswerFriend(std::int64_t userId, std::int64_t fairyId, c
         if (mine == "MADE" || mine == "PENDING" || theirs == "MADE") {
             return {};
         }
-        if (theirs == "PENDING" || theirs == "DECLINED") {
-            setStatus(other->fairyId, fairyId, "MADE");
-        } else {
-            auto count = m_database.Prepare(
-                "SELECT COUNT(*) FROM friendships WHERE (from_fairy = ?1 OR to_fairy = ?1) "
-                "AND status IN ('MADE', 'PENDING')");
-            count.Bind(1, fairyId).Step();
-            if (count.Int(0) >= m_rules.maxFriendsPerFairy) {
+        if (theirs == "PENDING") {
+            // The invitation is addressed to this Fairy: its acceptance makes the friendship, within
+            // the limit of both sides.
+            if (friendsOf(fairyId, "'MADE'") >= m_rules.maxFriendsPerFairy ||
+                friendsOf(other->fairyId, "'MADE'") >= m_rules.maxFriendsPerFairy) {
                 return "TOO_MANY_FRIENDS";
             }
+            setStatus(other->fairyId, fairyId, "MADE");
+        } else {
+            // No invitation to answer (or one this side declined before): this side invites, and
+            // the other Fairy decides.
+            if (friendsOf(fairyId, "'MADE', 'PENDING'") >= m_rules.maxFriendsPerFairy) {
+                return "TOO_MANY_FRIENDS";
+            }
+            m_database.Prepare("DELETE FROM friendships WHERE from_fairy = ?1 AND to_fairy = ?2")
+                .Bind(1, other->fairyId)
+                .Bind(2, fairyId)
+                .Run();
             setStatus(fairyId, other->fairyId, "PENDING");
         }
     } else if (action == "decline") {
