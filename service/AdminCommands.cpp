@@ -1,5 +1,6 @@
 #include "AdminCommands.h"
 
+#include "AccessLog.h"
 #include "Avatar.h"
 #include "RequestText.h"
 
@@ -81,7 +82,9 @@ int RunAdminCommand(GameStore& store, const std::vector<std::string>& arguments,
             out << "fairy " << arguments[2] << " has " << *points << " points\n";
         } else if (is(1, "reports")) {
             for (const auto& report : store.Reports()) {
-                out << FormatTime(report.time) << " " << report.page << " " << report.cacheBreaker << "\n";
+                // Page names come from anyone who can reach the beacon: never print their bytes raw.
+                out << FormatTime(report.time) << " " << EscapeControl(report.page) << " "
+                    << EscapeControl(report.cacheBreaker) << "\n";
             }
         } else if (is(2, "seed", "demo")) {
             SeedDemoWorld(store, out);

@@ -1,6 +1,8 @@
 #include "Certificates.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
@@ -10,6 +12,7 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,27 +91,76 @@ CertPtr NewCertificate(EVP_PKEY* key, const char* commonName, long days) {
     return cert;
 }
 
-void WriteKey(const std::string& path, EVP_PKEY* key) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+/// Writes a file so that it is either absent or whole: a temporary name in the same directory,
+/// flushed to the disk, then renamed over the final name (and the directory flushed too).
+template <class Writer>
+void WriteAtomically(const std::string& path, mode_t mode, Writer write) {
+    std::string temporary = path + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-        throw std::runtime_error("Cannot create " + path);
+        throw std::runtime_error("Cannot create a file beside " + path + ": " + std::strerror(errno));
     }
+    const auto fail = [&temporary, &path](const std::string& what) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        throw std::runtime_error("Cannot write " + path + ": " + what +
+                                 (errno != 0 ? " (" + reason + ")" : ""));
+    };
     FilePtr file(::fdopen(fd, "w"));
     if (!file) {
         ::close(fd);
-        throw std::runtime_error("Cannot open " + path);
+        fail("fdopen");
     }
-    if (PEM_write_PrivateKey(file.get(), key, nullptr, nullptr, 0, nullptr, nullptr) != 1) {
-        Fail("PEM_write_PrivateKey");
+    errno = 0;
+    if (::fchmod(fd, mode) != 0 || !write(file.get()) || std::fflush(file.get()) != 0 || ::fsync(fd) != 0) {
+        fail("no space or no permission");
+    }
+    if (std::fclose(file.release()) != 0) {
+        fail("close");
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        fail("rename");
+    }
+    const std::string directory = std::filesystem::path(path).parent_path().string();
+    const int dirFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
 }
 
-void WriteCertificate(const std::string& path, X509* cert) {
-    FilePtr file(std::fopen(path.c_str(), "w"));
-    if (!file || PEM_write_X509(file.get(), cert) != 1) {
-        throw std::runtime_error("Cannot write " + path);
-    }
+void WriteKey(const std::string& path, EVP_PKEY* key) {
+    WriteAtomically(path, 0600, [key](FILE* file) {
+        return PEM_write_PrivateKey(file, key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
+    });
 }
+
+void WriteCertificate(const std::string& path, X509* cert) {
+    WriteAtomically(path, 0644, [cert](FILE* file) { return PEM_write_X509(file, cert) == 1; });
+}
+
+/// Holds an exclusive lock on the data directory's lock file, so two first starts do not make
+/// two authorities and mix their files.
+class DirectoryLock {
+public:
+    explicit DirectoryLock(const std::string& directory) {
+        const std::string path = (std::filesystem::path(directory) / ".certificates.lock").string();
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0) {
+            const std::string reason = std::strerror(errno);
+            if (m_fd >= 0) {
+                ::close(m_fd);
+            }
+            throw std::runtime_error("Cannot lock " + path + ": " + reason);
+        }
+    }
+    ~DirectoryLock() { ::close(m_fd); }
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
 
 KeyPtr ReadKey(const std::string& path) {
     FilePtr file(std::fopen(path.c_str(), "r"));
@@ -117,7 +169,7 @@ KeyPtr ReadKey(const std::string& path) {
     }
     KeyPtr key(PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr));
     if (!key) {
-        Fail("PEM_read_PrivateKey (" + path + ")");
+        throw std::runtime_error(path + " is damaged (no private key can be read from it)");
     }
     return key;
 }
@@ -129,12 +181,63 @@ CertPtr ReadCertificate(const std::string& path) {
     }
     CertPtr cert(PEM_read_X509(file.get(), nullptr, nullptr, nullptr));
     if (!cert) {
-        Fail("PEM_read_X509 (" + path + ")");
+        throw std::runtime_error(path + " is damaged (no certificate can be read from it)");
     }
     return cert;
 }
 
+/// A pair that cannot be used, reported by file name with the command that makes a new one.
+[[noreturn]] void Unusable(const CertificatePaths& paths, const std::string& what) {
+    const std::string directory = std::filesystem::path(paths.caCertificate).parent_path().string();
+    throw std::runtime_error(what + "; to make new certificates run: glimmeries-service --data " + directory +
+                             " certificates renew");
+}
+
+void Check(const CertificatePaths& paths) {
+    namespace fs = std::filesystem;
+    for (const std::string* path : {&paths.caCertificate, &paths.caKey, &paths.certificate, &paths.key}) {
+        if (!fs::exists(*path)) {
+            Unusable(paths, *path + " is missing");
+        }
+    }
+    try {
+        const KeyPtr caKey = ReadKey(paths.caKey);
+        const CertPtr ca = ReadCertificate(paths.caCertificate);
+        const KeyPtr key = ReadKey(paths.key);
+        const CertPtr cert = ReadCertificate(paths.certificate);
+        if (X509_check_private_key(ca.get(), caKey.get()) != 1) {
+            Unusable(paths, paths.caKey + " is not the key of " + paths.caCertificate);
+        }
+        if (X509_check_private_key(cert.get(), key.get()) != 1) {
+            Unusable(paths, paths.key + " is not the key of " + paths.certificate);
+        }
+        if (X509_verify(cert.get(), caKey.get()) != 1) {
+            Unusable(paths, paths.certificate + " is not signed by " + paths.caCertificate);
+        }
+    } catch (const std::runtime_error& failure) {
+        ERR_clear_error();
+        if (std::string(failure.what()).find("certificates renew") != std::string::npos) {
+            throw;
+        }
+        Unusable(paths, failure.what());
+    }
+    ERR_clear_error();
+}
+
 } // namespace
+
+void RenewCertificates(const std::string& dataDirectory) {
+    namespace fs = std::filesystem;
+    {
+        const DirectoryLock lock(dataDirectory);
+        for (const char* name : {"server.pem", "server.key", "ca.pem", "ca.key"}) {
+            std::error_code ignored;
+            fs::remove(fs::path(dataDirectory) / name, ignored);
+        }
+    }
+    bool created = false;
+    EnsureCertificates(dataDirectory, created);
+}
 
 CertificatePaths EnsureCertificates(const std::string& dataDirectory, bool& created) {
     namespace fs = std::filesystem;
@@ -142,7 +245,8 @@ CertificatePaths EnsureCertificates(const std::string& dataDirectory, bool& crea
     CertificatePaths paths{(dir / "ca.pem").string(), (dir / "ca.key").string(),
                            (dir / "server.pem").string(), (dir / "server.key").string()};
     created = false;
-    if (!fs::exists(paths.caCertificate) || !fs::exists(paths.caKey)) {
+    const DirectoryLock lock(dataDirectory);
+    if (!fs::exists(paths.caCertificate) && !fs::exists(paths.caKey)) {
         KeyPtr caKey = NewKey();
         CertPtr ca = NewCertificate(caKey.get(), "Glimmeries local service authority", 3650);
         X509_set_issuer_name(ca.get(), X509_get_subject_name(ca.get()));
@@ -155,9 +259,10 @@ CertificatePaths EnsureCertificates(const std::string& dataDirectory, bool& crea
         WriteKey(paths.caKey, caKey.get());
         WriteCertificate(paths.caCertificate, ca.get());
         fs::remove(paths.certificate);
+        fs::remove(paths.key);
         created = true;
     }
-    if (!fs::exists(paths.certificate) || !fs::exists(paths.key)) {
+    if (!fs::exists(paths.certificate) && !fs::exists(paths.key)) {
         KeyPtr caKey = ReadKey(paths.caKey);
         CertPtr ca = ReadCertificate(paths.caCertificate);
         KeyPtr key = NewKey();
@@ -173,6 +278,7 @@ CertificatePaths EnsureCertificates(const std::string& dataDirectory, bool& crea
         WriteKey(paths.key, key.get());
         WriteCertificate(paths.certificate, cert.get());
     }
+    Check(paths);
     return paths;
 }
 

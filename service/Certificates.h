@@ -12,9 +12,15 @@ struct CertificatePaths {
     std::string key;           // server.key
 };
 
-/// Makes sure the data directory holds the authority and the server certificate, creating
-/// whichever is missing (keys are written with mode 0600). Returns the paths and sets `created`
-/// when the authority was made now. Throws std::runtime_error with OpenSSL's reason on failure.
+/// Makes sure the data directory holds the authority and the server certificate, creating a pair
+/// when both of its files are missing (keys mode 0600; each file appears whole or not at all),
+/// under a lock on the directory. Returns the paths and sets `created` when the authority was made
+/// now. Throws std::runtime_error naming the file when a file cannot be written, or when one is
+/// missing, damaged or does not match the others (with the command that renews them).
 CertificatePaths EnsureCertificates(const std::string& dataDirectory, bool& created);
+
+/// Replaces the authority and the server certificate with new ones (`certificates renew`):
+/// clients must then trust the new ca.pem.
+void RenewCertificates(const std::string& dataDirectory);
 
 } // namespace Service

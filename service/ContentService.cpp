@@ -2,11 +2,15 @@
 
 #include "Catalogue.h"
 #include "RequestText.h"
+#include "Routes.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <httplib.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Service {
 
@@ -37,18 +41,31 @@ bool SafeFileName(const std::string& name) {
 }
 
 bool ReadFile(const std::filesystem::path& path, std::string& content) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    // A symbolic link placed in the content directory must not serve a file from elsewhere:
+    // the name itself is opened without following links, and only a regular file is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
+    struct stat status {};
+    bool read = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    std::string text;
+    char buffer[16384];
+    while (read) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            read = false;
+        } else if (got == 0) {
+            break;
+        } else {
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
     }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    content = buffer.str();
-    return true;
+    ::close(fd);
+    if (read) {
+        content = std::move(text);
+    }
+    return read;
 }
 
 std::string ContentType(const std::string& name) {
@@ -82,7 +99,7 @@ std::string ContentService::PatcherVersionFile() const {
     return content;
 }
 
-void ContentService::Register(httplib::Server& server) {
+void ContentService::Register(Routes& server) {
     const auto list = [&server](const char* name, std::string body) {
         server.Get(std::string(kListFolder) + name,
                    [body](const httplib::Request&, httplib::Response& response) {

@@ -4,11 +4,9 @@
 
 #include <string>
 
-namespace httplib {
-class Server;
-}
-
 namespace Service {
+
+class Routes;
 
 /// The content server (catalogue lists, the remote parameter file, the application binary and
 /// movies) and the analytics beacon.
@@ -16,7 +14,7 @@ class ContentService {
 public:
     /// `contentDirectory` may be empty: then only the generated files are served.
     ContentService(GameStore& store, std::string contentDirectory, std::string movieVersion);
-    void Register(httplib::Server& server);
+    void Register(Routes& server);
 
     /// The remote parameter file: the content directory's patcher.ver when it has one, else the
     /// application's current version and the movie version.

@@ -59,12 +59,14 @@ void SeedDemoWorld(GameStore& store, std::ostream& out) {
             store.SetupNewToy(userId, "bracelet", fairyIds.back()[0], 1 + (userId % 20), 2001);
         out << "  bracelet " << bracelet.clickId << " reset code " << store.ResetCode(bracelet.clickId)
             << "\n";
+        // The first family also has the other two kinds of toy, printed under its own name.
+        if (&account == &accounts.front()) {
+            const auto box = store.SetupNewToy(userId, "jewelrybox", fairyIds.back()[0], 0, 0);
+            out << "  jewelrybox " << box.clickId << " reset code " << store.ResetCode(box.clickId) << "\n";
+            const auto game = store.SetupNewToy(userId, "game", fairyIds.back()[1], 0, 0);
+            out << "  game " << game.clickId << " reset code " << store.ResetCode(game.clickId) << "\n";
+        }
     }
-    const auto moonpetal = store.FindAccountByLogin("moonpetal")->userId;
-    const auto box = store.SetupNewToy(moonpetal, "jewelrybox", fairyIds[0][0], 0, 0);
-    out << "  jewelrybox " << box.clickId << " reset code " << store.ResetCode(box.clickId) << "\n";
-    const auto game = store.SetupNewToy(moonpetal, "game", fairyIds[0][1], 0, 0);
-    out << "  game " << game.clickId << " reset code " << store.ResetCode(game.clickId) << "\n";
 
     // Friendships in every state, seen from Lirabelle.
     store.AddFriendship(fairyIds[0][0], fairyIds[1][0], "MADE");

@@ -30,6 +30,9 @@ struct GameRules {
     int transferTokenSeconds = 300;
     int passwordIterations = 100000;
     std::int64_t maxPointsBalance = 2147483647;
+    /// A session ends after this long without a request, and this long after its sign-in at most.
+    int sessionIdleSeconds = 7 * 86400;
+    int sessionMaxSeconds = 30 * 86400;
 };
 
 struct Account {
@@ -114,6 +117,9 @@ public:
                          std::int64_t messageId, std::int64_t giftId);
     void ResetToy(std::int64_t clickId, const std::string& code);
     std::optional<Toy> FindToy(std::int64_t clickId);
+    /// Before a reset toy is set up again: GameError DEVICE_NOT_RESETABLE when it was marked
+    /// not resetable after its reset was accepted.
+    void CheckResetSetup(std::int64_t clickId);
     std::string ResetCode(std::int64_t clickId);
     void SetResetable(std::int64_t clickId, bool resetable);
     std::vector<std::int64_t> BraceletGifts(std::int64_t userId, std::int64_t clickId);

@@ -1,55 +1,22 @@
 #include "Server.h"
 
+#include "AccessLog.h"
 #include "ApiService.h"
 #include "Certificates.h"
 #include "ContentService.h"
 #include "SigningKey.h"
+#include "HttpServer.h"
+#include "Routes.h"
 #include "WebPages.h"
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <httplib.h>
 #include <iostream>
 #include <pthread.h>
 #include <thread>
 
 namespace Service {
-
-namespace {
-
-constexpr std::size_t kLargestBody = 64 * 1024;
-constexpr int kWorkerThreads = 16;
-
-void Configure(httplib::Server& server) {
-    // Without TCP_NODELAY a keep-alive client waits for the delayed ACK on every answer.
-    server.set_tcp_nodelay(true);
-    server.set_payload_max_length(kLargestBody);
-    server.set_keep_alive_max_count(100000);
-    server.set_keep_alive_timeout(30);
-    server.set_read_timeout(10, 0);
-    server.set_write_timeout(10, 0);
-    server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty()) {
-            return;
-        }
-        std::string text = "error " + std::to_string(response.status);
-        if (response.status == 413) {
-            text += ": the request body is larger than " + std::to_string(kLargestBody) + " bytes";
-        }
-        response.set_content(text + "\n", "text/plain; charset=utf-8");
-    });
-}
-
-int Bind(httplib::Server& server, int port) {
-    if (port == 0) {
-        return server.bind_to_any_port("127.0.0.1");
-    }
-    return server.bind_to_port("127.0.0.1", port) ? port : -1;
-}
-
-} // namespace
 
 std::string DefaultDataDirectory() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -64,12 +31,32 @@ std::string DatabasePath(const std::string& dataDirectory) {
     return (std::filesystem::path(dataDirectory) / "glimmeries.db").string();
 }
 
-int Serve(const ServeOptions& options) {
+bool PrepareDataDirectory(const std::string& dataDirectory, std::ostream& err) {
+    namespace fs = std::filesystem;
     std::error_code error;
-    std::filesystem::create_directories(options.dataDirectory, error);
+    fs::create_directories(dataDirectory, error);
+    // Password hashes and session tokens live here: only the service's own user may look in.
+    if (!error) {
+        fs::permissions(dataDirectory, fs::perms::owner_all, fs::perm_options::replace, error);
+    }
     if (error) {
-        std::cerr << "glimmeries-service: cannot create " << options.dataDirectory << ": " << error.message()
-                  << "\n";
+        err << "glimmeries-service: cannot create " << dataDirectory << ": " << error.message() << "\n";
+        return false;
+    }
+    for (const char* name :
+         {"glimmeries.db", "glimmeries.db-wal", "glimmeries.db-shm", "access.log", "access.log.1"}) {
+        const fs::path path = fs::path(dataDirectory) / name;
+        std::error_code ignored;
+        if (fs::exists(path, ignored)) {
+            fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace,
+                            ignored);
+        }
+    }
+    return true;
+}
+
+int Serve(const ServeOptions& options) {
+    if (!PrepareDataDirectory(options.dataDirectory, std::cerr)) {
         return 1;
     }
     bool createdAuthority = false;
@@ -84,27 +71,26 @@ int Serve(const ServeOptions& options) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    httplib::Server http;
-    httplib::SSLServer https(certificates.certificate.c_str(), certificates.key.c_str());
-    if (!https.is_valid()) {
-        std::cerr << "glimmeries-service: cannot load " << certificates.certificate << "\n";
-        return 1;
-    }
+    AccessLog log(options.dataDirectory);
     ApiService api(store);
     ContentService content(store, options.contentDirectory, options.movieVersion);
     WebPages pages(store);
-    for (httplib::Server* server :
-         {static_cast<httplib::Server*>(&http), static_cast<httplib::Server*>(&https)}) {
-        Configure(*server);
-        api.Register(*server, server == &https);
-        content.Register(*server);
-        pages.Register(*server);
+    Routes plain;
+    Routes secure;
+    for (Routes* routes : {&plain, &secure}) {
+        api.Register(*routes, routes == &secure);
+        content.Register(*routes);
+        pages.Register(*routes);
     }
-    const int httpPort = Bind(http, options.httpPort);
-    const int httpsPort = Bind(https, options.httpsPort);
-    if (httpPort < 0 || httpsPort < 0) {
-        std::cerr << "glimmeries-service: cannot listen on 127.0.0.1 port "
-                  << (httpPort < 0 ? options.httpPort : options.httpsPort) << "\n";
+    HttpServer server(plain, secure, log, options.limits);
+    int httpPort = 0;
+    int httpsPort = 0;
+    try {
+        server.UseCertificate(certificates.certificate, certificates.key);
+        httpPort = server.ListenHttp(options.httpPort);
+        httpsPort = server.ListenHttps(options.httpsPort);
+    } catch (const std::exception& failure) {
+        std::cerr << "glimmeries-service: " << failure.what() << "\n";
         return 1;
     }
     std::cout << "listening http=" << httpPort << " https=" << httpsPort << std::endl;
@@ -112,14 +98,11 @@ int Serve(const ServeOptions& options) {
               << certificates.caCertificate << std::endl;
     std::cout << "data " << options.dataDirectory << std::endl;
 
-    std::thread httpThread([&http] { http.listen_after_bind(); });
-    std::thread httpsThread([&https] { https.listen_after_bind(); });
+    std::thread serving([&server] { server.Run(); });
     int received = 0;
     sigwait(&signals, &received);
-    http.stop();
-    https.stop();
-    httpThread.join();
-    httpsThread.join();
+    server.Stop();
+    serving.join();
     std::cout << "stopped" << std::endl;
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "Avatar.h"
 #include "Catalogue.h"
 #include "RequestText.h"
+#include "Routes.h"
 #include "XmlText.h"
 
 #include <httplib.h>
@@ -149,7 +150,7 @@ std::string Field(const Fields& fields, const char* key) {
 
 } // namespace
 
-void WebPages::Register(httplib::Server& server) {
+void WebPages::Register(Routes& server) {
     GameStore* const store = &m_store;
 
     // Uses up the transfer token of a page; nothing when the page came without one.

@@ -202,7 +202,7 @@ bool ToyFirmware::AddFriend(std::uint32_t clickId) {
 }
 
 bool ToyFirmware::SetPoints(std::int64_t points) {
-    if (points < 0 || points > 99999) {
+    if (points < 0 || points > 99990) {
         Event("error: points must be 0 to 99990");
         return false;
     }

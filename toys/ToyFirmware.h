@@ -57,8 +57,8 @@ public:
     /// Records a friendship: clickId with bit 31 set, in the first free
     /// slot, once. False for a toy other than a bracelet or when full.
     bool AddFriend(std::uint32_t clickId);
-    /// Sets the points counter to points (rounded down to tens, at most
-    /// 99990). False when out of range.
+    /// Sets the points counter to points (0 to 99990, rounded down to
+    /// tens). False when out of range.
     bool SetPoints(std::int64_t points);
     /// The points the counter holds.
     std::int32_t GetPoints() const;

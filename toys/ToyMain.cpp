@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
             options.charms.push_back(static_cast<std::int32_t>(number));
         } else if (option == "--friend" && ParseUnsigned(value, 0, 0xFFFFFFFFll, number)) {
             options.friends.push_back(static_cast<std::uint32_t>(number));
-        } else if (option == "--points" && ParseUnsigned(value, 0, 99999, number)) {
+        } else if (option == "--points" && ParseUnsigned(value, 0, 99990, number)) {
             options.points = number;
         } else if (option == "--vendor" && ParseUnsigned(value, 0, 0xFFFF, number)) {
             options.vendorId = static_cast<std::uint16_t>(number);

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <poll.h>
-#include <sstream>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -61,20 +60,6 @@ std::string KindName(std::uint16_t productId) {
 }
 
 } // namespace
-
-bool ParseNumber(const std::string& text, std::int64_t& value) {
-    if (text.empty()) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long long parsed = std::strtoll(text.c_str(), &end, 0);
-    if (errno != 0 || end == nullptr || *end != '\0') {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
 
 VirtualToy::VirtualToy(VirtualToyOptions options, LineSink output)
     : m_options(std::move(options)), m_output(std::move(output)),
@@ -370,52 +355,6 @@ void VirtualToy::Meet(const std::string& name) {
     }
     Output("met " + name);
     m_firmware.AddFriend(MeetClickId(reply));
-}
-
-bool VirtualToy::ExecuteLine(const std::string& line) {
-    std::istringstream in(line);
-    std::string verb;
-    std::string first;
-    std::string second;
-    in >> verb >> first >> second;
-    std::int64_t number = 0;
-    if (verb.empty()) {
-        return true;
-    }
-    if (verb == "unplug") {
-        return false;
-    }
-    if (verb == "touch" && first == "charm" && ParseNumber(second, number) && number > 0 &&
-        number <= 0x7FFFFFFF) {
-        m_firmware.TouchCharm(static_cast<std::int32_t>(number));
-    } else if (verb == "touch" && first == "bracelet" && ParseNumber(second, number) && number >= 0 &&
-               number <= 0xFFFFFFFFll) {
-        m_firmware.AddFriend(static_cast<std::uint32_t>(number));
-    } else if (verb == "meet" && !first.empty()) {
-        Meet(first);
-    } else if (verb == "points" && ParseNumber(first, number)) {
-        m_firmware.SetPoints(number);
-    } else if (verb == "dump") {
-        std::istringstream dump(m_firmware.Dump());
-        for (std::string row; std::getline(dump, row);) {
-            Output(row);
-        }
-    } else if (verb == "hang") {
-        m_hanging = true;
-        Output("hanging");
-    } else if (verb == "answer") {
-        m_hanging = false;
-        Output("answering");
-    } else if (verb == "fault" && (first == "reportid" || first == "short" || first == "none") &&
-               (second.empty() || (ParseNumber(second, number) && number >= 0))) {
-        m_fault = first == "reportid" ? Fault::ReportId : first == "short" ? Fault::Short : Fault::None;
-        m_faultAfter = second.empty() ? 0 : number;
-        Output("fault " + first);
-    } else {
-        Output("error: unknown command: " + line);
-    }
-    Persist();
-    return true;
 }
 
 } // namespace Toys

@@ -29,25 +29,42 @@ Answer Player::Finish(const httplib::Result& result) {
     answer.status = result->status;
     answer.body = result->body;
     answer.xml = Service::XmlDocument::Parse(result->body);
-    if (result->has_header("Set-Cookie")) {
-        const std::string header = result->get_header_value("Set-Cookie");
-        m_cookie = header.substr(0, header.find(';'));
+    // The session cookie is kept apart (tests read and swap it); the others go to the jar.
+    for (std::size_t i = 0; i < result->get_header_value_count("Set-Cookie"); ++i) {
+        const std::string header = result->get_header_value("Set-Cookie", i);
+        const std::string pair = header.substr(0, header.find(';'));
+        const std::string name = pair.substr(0, pair.find('='));
+        if (name == "GLMSESSION") {
+            m_cookie = pair;
+        } else if (pair.size() == name.size() + 1) {
+            m_jar.erase(name);
+        } else {
+            m_jar[name] = pair;
+        }
     }
     return answer;
 }
 
+std::string Player::CookieHeader() const {
+    std::string header = m_cookie;
+    for (const auto& [name, pair] : m_jar) {
+        header += (header.empty() ? "" : "; ") + pair;
+    }
+    return header;
+}
+
 Answer Player::Get(const std::string& target) {
     httplib::Headers headers;
-    if (!m_cookie.empty()) {
-        headers.emplace("Cookie", m_cookie);
+    if (const std::string cookies = CookieHeader(); !cookies.empty()) {
+        headers.emplace("Cookie", cookies);
     }
     return Finish(m_https ? m_https->Get(target.c_str(), headers) : m_http->Get(target.c_str(), headers));
 }
 
 Answer Player::Post(const std::string& target, const std::string& body) {
     httplib::Headers headers;
-    if (!m_cookie.empty()) {
-        headers.emplace("Cookie", m_cookie);
+    if (const std::string cookies = CookieHeader(); !cookies.empty()) {
+        headers.emplace("Cookie", cookies);
     }
     const char* type = "application/x-www-form-urlencoded";
     return Finish(m_https ? m_https->Post(target.c_str(), headers, body, type)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -29,13 +30,16 @@ public:
     Answer Post(const std::string& target, const std::string& body);
     /// Signs in; returns the account id (empty on refusal).
     std::string SignIn(const std::string& login, const std::string& password);
+    /// The session cookie ("GLMSESSION=…"); other cookies the service set are kept and sent too.
     std::string& Cookie() { return m_cookie; }
 
 private:
     Answer Finish(const httplib::Result& result);
     std::unique_ptr<httplib::ClientImpl> m_http;
     std::unique_ptr<httplib::SSLClient> m_https;
+    std::string CookieHeader() const;
     std::string m_cookie;
+    std::map<std::string, std::string> m_jar;
 };
 
 /// A service with small limits shared by one test suite, and helpers to build a world.

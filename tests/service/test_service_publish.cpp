@@ -1,6 +1,6 @@
 // Publishing an update: the signing key, the signed files the content server then serves, the
 // announced versions, and what the command refuses.
-#include "ServiceProcess.h"
+#include "tests/support/ServiceProcess.h"
 
 #include <filesystem>
 #include <fstream>

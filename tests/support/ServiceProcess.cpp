@@ -178,6 +178,15 @@ void ServiceProcess::Stop() {
     }
 }
 
+void ServiceProcess::Kill() {
+    if (m_pid > 0) {
+        kill(m_pid, SIGKILL);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+    }
+}
+
 void ServiceProcess::Restart() {
     Stop();
     Start();

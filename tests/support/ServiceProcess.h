@@ -42,6 +42,9 @@ public:
 
     /// Stops and starts the program again on the same ports and data.
     void Restart();
+    /// Ends the program at once (SIGKILL), as a power cut would; Restart brings it back.
+    void Kill();
+    pid_t Pid() const { return m_pid; }
 
 private:
     void Start();

@@ -5,6 +5,7 @@
 #include "device/SupportedToys.h"
 #include "tests/device/DeviceTestSupport.h"
 #include "toys/ToyStateFile.h"
+#include "toys/VirtualToy.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -53,6 +54,13 @@ TEST(ToyFirmware, KeepsPointsAndSlotsWithinBounds) {
     EXPECT_EQ(game.GetMemory()[4], 0);
     EXPECT_EQ(game.GetMemory()[7], 3);
     EXPECT_FALSE(game.SetPoints(100000));
+    // The range the refusal names, exactly.
+    EXPECT_TRUE(game.SetPoints(99990));
+    EXPECT_EQ(game.GetPoints(), 99990);
+    EXPECT_FALSE(game.SetPoints(99991));
+    EXPECT_FALSE(game.SetPoints(99999));
+    EXPECT_FALSE(game.SetPoints(-1));
+    EXPECT_EQ(game.GetPoints(), 99990);
     EXPECT_FALSE(game.TouchCharm(3)); // a game keeps no charms
 
     ToyFirmware box(GlmDev::kJewelryBoxProductId, nullptr);
@@ -64,6 +72,33 @@ TEST(ToyFirmware, KeepsPointsAndSlotsWithinBounds) {
     EXPECT_FALSE(box.AddFriend(7)); // only bracelets keep friendships
     const auto touch = Send(box, {0x04});
     EXPECT_EQ((*touch)[1], Toys::kNoTouchKind);
+}
+
+TEST(VirtualToyCommands, NumbersAreDecimalUnlessPrefixed) {
+    std::int64_t value = -1;
+    EXPECT_TRUE(Toys::ParseNumber("010", value));
+    EXPECT_EQ(value, 10);
+    EXPECT_TRUE(Toys::ParseNumber("0100", value));
+    EXPECT_EQ(value, 100);
+    EXPECT_TRUE(Toys::ParseNumber("0x10", value));
+    EXPECT_EQ(value, 16);
+    EXPECT_TRUE(Toys::ParseNumber("0X1f", value));
+    EXPECT_EQ(value, 31);
+    EXPECT_TRUE(Toys::ParseNumber("0", value));
+    EXPECT_EQ(value, 0);
+    EXPECT_FALSE(Toys::ParseNumber("08x", value));
+    EXPECT_FALSE(Toys::ParseNumber("0x", value));
+    EXPECT_FALSE(Toys::ParseNumber("1f", value));
+
+    Toys::VirtualToyOptions options;
+    options.productId = GlmDev::kGameProductId;
+    std::vector<std::string> lines;
+    Toys::VirtualToy toy(options, [&lines](const std::string& line) { lines.push_back(line); });
+    toy.ExecuteLine("points 0100");
+    EXPECT_EQ(toy.GetFirmware().GetPoints(), 100);
+    toy.ExecuteLine("points 99999");
+    EXPECT_EQ(lines.back(), "error: points must be 0 to 99990");
+    EXPECT_EQ(toy.GetFirmware().GetPoints(), 100);
 }
 
 TEST(ToyStateFile, RoundTripsAndRefusesDamage) {

@@ -1,0 +1,489 @@
+#include "HttpServer.h"
+
+#include "AccessLog.h"
+#include "Routes.h"
+
+// Boost 1.74's Asio uses std::exchange without including <utility> itself.
+#include <atomic>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/ssl/context.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/string.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http/empty_body.hpp>
+#include <boost/beast/http/parser.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/string_body.hpp>
+#include <boost/beast/http/write.hpp>
+#include <boost/beast/ssl/ssl_stream.hpp>
+#include <iterator>
+#include <openssl/ssl.h>
+#include <optional>
+#include <thread>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace Service {
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = net::ip::tcp;
+
+namespace {
+
+// Two loops only move bytes; the handlers, which may spend tens of milliseconds on a password
+// hash, have their own threads.
+constexpr int kLoopThreads = 2;
+constexpr int kHandlerThreads = 8;
+// What a refused client may still send before its connection is closed.
+constexpr std::size_t kLargestDrain = 1024 * 1024;
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+/// The path of a target with its %-escapes decoded, as the routes match it ("+" stays).
+std::string DecodedPath(std::string_view target) {
+    const std::string_view path = target.substr(0, target.find('?'));
+    std::string decoded;
+    decoded.reserve(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 &&
+            HexValue(path[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
+            i += 2;
+        } else {
+            decoded += path[i];
+        }
+    }
+    return decoded;
+}
+
+struct Shared {
+    const Routes& plainRoutes;
+    const Routes& secureRoutes;
+    AccessLog& log;
+    ConnectionLimits limits;
+    net::thread_pool& handlers;
+    std::atomic<std::size_t> open{0};
+};
+
+using Clock = std::chrono::steady_clock;
+using PlainStream = beast::tcp_stream;
+using SecureStream = beast::ssl_stream<beast::tcp_stream>;
+
+/// One client connection: reads a request, has it handled, writes the answer, and only then
+/// reads the next, so pipelined requests are answered in order.
+template <class Stream>
+class Connection : public std::enable_shared_from_this<Connection<Stream>> {
+public:
+    static constexpr bool kSecure = std::is_same_v<Stream, SecureStream>;
+
+    template <class... Layers>
+    Connection(Shared& shared, tcp::socket&& socket, Layers&... layers)
+        : m_shared(shared), m_stream(std::move(socket), layers...) {
+        ++m_shared.open;
+    }
+    ~Connection() { --m_shared.open; }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void Start() {
+        if constexpr (kSecure) {
+            Lowest().expires_after(m_shared.limits.idleTime);
+            m_stream.async_handshake(net::ssl::stream_base::server,
+                                     [self = this->shared_from_this()](beast::error_code error) {
+                                         if (!error) {
+                                             self->ReadHeader(true);
+                                         }
+                                     });
+        } else {
+            ReadHeader(true);
+        }
+    }
+
+private:
+    beast::tcp_stream& Lowest() { return beast::get_lowest_layer(m_stream); }
+
+    void ReadHeader(bool first) {
+        m_parser.emplace();
+        m_parser->header_limit(static_cast<std::uint32_t>(m_shared.limits.headerBytes));
+        m_parser->body_limit(m_shared.limits.bodyBytes);
+        // The whole header section must arrive within one deadline, however it trickles in.
+        Lowest().expires_after(first ? m_shared.limits.requestTime : m_shared.limits.idleTime);
+        http::async_read_header(m_stream, m_buffer, *m_parser,
+                                [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                                    self->OnHeader(error);
+                                });
+    }
+
+    void OnHeader(beast::error_code error) {
+        m_started = Clock::now();
+        if (error) {
+            Refuse(error);
+            return;
+        }
+        const auto& header = m_parser->get();
+        if (static_cast<std::size_t>(std::distance(header.begin(), header.end())) >
+            m_shared.limits.headerCount) {
+            Answer(431,
+                   "too many header fields (at most " + std::to_string(m_shared.limits.headerCount) + ")\n");
+            return;
+        }
+        Lowest().expires_after(m_shared.limits.requestTime);
+        if (beast::iequals(header[http::field::expect], "100-continue")) {
+            auto proceed = std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
+            http::async_write(
+                m_stream, *proceed,
+                [self = this->shared_from_this(), proceed](beast::error_code failed, std::size_t) {
+                    if (!failed) {
+                        self->ReadBody();
+                    }
+                });
+            return;
+        }
+        ReadBody();
+    }
+
+    void ReadBody() {
+        http::async_read(m_stream, m_buffer, *m_parser,
+                         [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                             if (error) {
+                                 self->Refuse(error);
+                             } else {
+                                 self->Handle();
+                             }
+                         });
+    }
+
+    /// A request that could not be read: the reason as an answer where there is one to give.
+    void Refuse(beast::error_code error) {
+        if (error == http::error::header_limit) {
+            Answer(431, "the header section is larger than " + std::to_string(m_shared.limits.headerBytes) +
+                            " bytes\n");
+        } else if (error == http::error::body_limit) {
+            Answer(413, "error 413: the request body is larger than " +
+                            std::to_string(m_shared.limits.bodyBytes) + " bytes\n");
+        } else if (&error.category() == &http::make_error_code(http::error::bad_method).category() &&
+                   error != http::error::end_of_stream && error != http::error::partial_message) {
+            Answer(400, "error 400: not a readable HTTP request\n");
+        } else {
+            Close();
+        }
+    }
+
+    void Handle() {
+        auto message = m_parser->release();
+        httplib::Request request;
+        request.method = std::string(message.method_string());
+        request.target = std::string(message.target());
+        request.path = DecodedPath(request.target);
+        request.version = message.version() == 10 ? "HTTP/1.0" : "HTTP/1.1";
+        for (const auto& field : message) {
+            request.headers.emplace(std::string(field.name_string()), std::string(field.value()));
+        }
+        request.body = std::move(message.body());
+        beast::error_code unknown;
+        const auto peer = Lowest().socket().remote_endpoint(unknown);
+        request.remote_addr = unknown ? std::string("-") : peer.address().to_string();
+        m_keepAlive = message.keep_alive();
+        m_head = message.method() == http::verb::head;
+        Lowest().expires_never();
+        const Routes& routes = kSecure ? m_shared.secureRoutes : m_shared.plainRoutes;
+        net::post(m_shared.handlers, [self = this->shared_from_this(), &routes,
+                                      request = std::move(request)]() mutable {
+            httplib::Response response;
+            routes.Dispatch(request, response);
+            self->m_method = std::move(request.method);
+            self->m_target = std::move(request.target);
+            net::post(self->m_stream.get_executor(),
+                      [self, response = std::move(response)]() mutable { self->Write(std::move(response)); });
+        });
+    }
+
+    /// An answer of the service itself (a refused request); the connection closes after it.
+    void Answer(int status, std::string text) {
+        m_keepAlive = false;
+        m_drain = true;
+        m_head = false;
+        if (m_parser && m_parser->is_header_done()) {
+            m_method = std::string(m_parser->get().method_string());
+            m_target = std::string(m_parser->get().target());
+        } else {
+            m_method = "-";
+            m_target = "-";
+        }
+        httplib::Response response;
+        response.status = status;
+        response.set_content(std::move(text), "text/plain; charset=utf-8");
+        Write(std::move(response));
+    }
+
+    void Write(httplib::Response response) {
+        m_status = response.status;
+        m_answer.emplace();
+        m_answer->version(11);
+        m_answer->result(static_cast<unsigned>(response.status));
+        for (const auto& [name, value] : response.headers) {
+            if (!beast::iequals(name, "Content-Length") && !beast::iequals(name, "Connection")) {
+                m_answer->insert(name, value);
+            }
+        }
+        m_answer->body() = std::move(response.body);
+        m_answer->keep_alive(m_keepAlive);
+        m_answer->prepare_payload();
+        if (m_head) {
+            const auto length = m_answer->body().size();
+            m_answer->body().clear();
+            m_answer->content_length(length);
+        }
+        Lowest().expires_after(m_shared.limits.requestTime);
+        http::async_write(m_stream, *m_answer,
+                          [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                              self->OnWritten(error);
+                          });
+    }
+
+    void OnWritten(beast::error_code error) {
+        const std::chrono::duration<double, std::milli> taken = Clock::now() - m_started;
+        m_shared.log.Record(m_method, m_target, m_status, taken.count());
+        m_answer.reset();
+        if (!error && m_drain) {
+            Drain();
+            return;
+        }
+        if (error || !m_keepAlive) {
+            Close();
+            return;
+        }
+        ReadHeader(false);
+    }
+
+    /// After a refusal the client may still be sending what was refused. Closing at once would
+    /// reset the connection and could destroy the answer before it is read (and kill a client
+    /// that does not ignore SIGPIPE), so the rest is read and thrown away, within a bound of
+    /// bytes and time, before closing.
+    void Drain() {
+        beast::error_code ignored;
+        Lowest().socket().shutdown(tcp::socket::shutdown_send, ignored);
+        Lowest().expires_after(std::chrono::seconds(2));
+        m_scratch.resize(16 * 1024);
+        Lowest().async_read_some(net::buffer(m_scratch),
+                                 [self = this->shared_from_this()](beast::error_code error, std::size_t got) {
+                                     self->m_drained += got;
+                                     if (error || self->m_drained > kLargestDrain) {
+                                         self->Close();
+                                     } else {
+                                         self->Drain();
+                                     }
+                                 });
+    }
+
+    void Close() {
+        beast::error_code ignored;
+        Lowest().socket().shutdown(tcp::socket::shutdown_send, ignored);
+        Lowest().close();
+    }
+
+    Shared& m_shared;
+    Stream m_stream;
+    beast::flat_buffer m_buffer;
+    std::optional<http::request_parser<http::string_body>> m_parser;
+    std::optional<http::response<http::string_body>> m_answer;
+    bool m_keepAlive = false;
+    bool m_head = false;
+    bool m_drain = false;
+    std::vector<char> m_scratch;
+    std::size_t m_drained = 0;
+    Clock::time_point m_started = Clock::now();
+    std::string m_method;
+    std::string m_target;
+    int m_status = 0;
+};
+
+/// Accepts connections on one port for as long as the loop runs.
+class Listener : public std::enable_shared_from_this<Listener> {
+public:
+    Listener(net::io_context& io, Shared& shared, net::ssl::context* tls)
+        : m_io(io), m_shared(shared), m_tls(tls), m_acceptor(io), m_retry(io) {}
+
+    int Bind(int port) {
+        const auto fail = [port](const beast::error_code& error) {
+            return ListenError("cannot listen on 127.0.0.1 port " + std::to_string(port) + ": " +
+                               (error == net::error::address_in_use
+                                    ? std::string("the port is already in use")
+                                    : error.message()));
+        };
+        beast::error_code error;
+        const tcp::endpoint endpoint(net::ip::make_address_v4("127.0.0.1"),
+                                     static_cast<unsigned short>(port));
+        m_acceptor.open(endpoint.protocol(), error);
+        // SO_REUSEADDR lets a restart bind while old connections linger in TIME_WAIT; it never
+        // lets two listeners share the port (that would be SO_REUSEPORT, which stays off).
+        if (!error) {
+            m_acceptor.set_option(net::socket_base::reuse_address(true), error);
+        }
+        if (!error) {
+            m_acceptor.bind(endpoint, error);
+        }
+        if (!error) {
+            m_acceptor.listen(net::socket_base::max_listen_connections, error);
+        }
+        if (error) {
+            throw fail(error);
+        }
+        return m_acceptor.local_endpoint().port();
+    }
+
+    void Accept() {
+        m_acceptor.async_accept(net::make_strand(m_io),
+                                [self = shared_from_this()](beast::error_code error, tcp::socket socket) {
+                                    self->OnAccept(error, std::move(socket));
+                                });
+    }
+
+    void Close() {
+        beast::error_code ignored;
+        m_acceptor.close(ignored);
+        m_retry.cancel();
+    }
+
+private:
+    void OnAccept(beast::error_code error, tcp::socket socket) {
+        if (error == net::error::operation_aborted || !m_acceptor.is_open()) {
+            return;
+        }
+        if (error) {
+            // Out of descriptors or memory: try again shortly rather than spin.
+            m_retry.expires_after(std::chrono::milliseconds(50));
+            m_retry.async_wait([self = shared_from_this()](beast::error_code waited) {
+                if (!waited) {
+                    self->Accept();
+                }
+            });
+            return;
+        }
+        if (m_shared.open.load() >= m_shared.limits.connections) {
+            beast::error_code ignored;
+            socket.close(ignored);
+        } else {
+            beast::error_code ignored;
+            socket.set_option(tcp::no_delay(true), ignored);
+            if (m_tls != nullptr) {
+                std::make_shared<Connection<SecureStream>>(m_shared, std::move(socket), *m_tls)->Start();
+            } else {
+                std::make_shared<Connection<PlainStream>>(m_shared, std::move(socket))->Start();
+            }
+        }
+        Accept();
+    }
+
+    net::io_context& m_io;
+    Shared& m_shared;
+    net::ssl::context* m_tls;
+    tcp::acceptor m_acceptor;
+    net::steady_timer m_retry;
+};
+
+} // namespace
+
+struct HttpServer::Impl {
+    Impl(const Routes& plain, const Routes& secure, AccessLog& log, ConnectionLimits limits)
+        : shared{plain, secure, log, limits, handlers} {}
+
+    net::io_context io{kLoopThreads};
+    net::ssl::context tls{net::ssl::context::tls_server};
+    net::thread_pool handlers{kHandlerThreads};
+    Shared shared;
+    std::vector<std::shared_ptr<Listener>> listeners;
+};
+
+HttpServer::HttpServer(const Routes& plainRoutes, const Routes& secureRoutes, AccessLog& log,
+                       ConnectionLimits limits)
+    : m_impl(std::make_unique<Impl>(plainRoutes, secureRoutes, log, limits)) {}
+
+HttpServer::~HttpServer() {
+    // Handlers first: what they still hold refers to connections of the loop.
+    m_impl->handlers.stop();
+    m_impl->handlers.join();
+}
+
+void HttpServer::UseCertificate(const std::string& certificateFile, const std::string& keyFile) {
+    auto& tls = m_impl->tls;
+    tls.set_options(net::ssl::context::default_workarounds | net::ssl::context::no_sslv2 |
+                    net::ssl::context::no_sslv3 | net::ssl::context::no_tlsv1 |
+                    net::ssl::context::no_tlsv1_1 | net::ssl::context::single_dh_use);
+    SSL_CTX* native = tls.native_handle();
+    SSL_CTX_set_min_proto_version(native, TLS1_2_VERSION);
+    // TLS 1.2 offers authenticated encryption only (no CBC suites); TLS 1.3 suites all are.
+    if (SSL_CTX_set_cipher_list(native, "ECDHE+AESGCM:ECDHE+CHACHA20:!aNULL:!eNULL") != 1) {
+        throw std::runtime_error("cannot set the TLS cipher list");
+    }
+    beast::error_code error;
+    tls.use_certificate_chain_file(certificateFile, error);
+    if (error) {
+        throw std::runtime_error("cannot load " + certificateFile + ": " + error.message());
+    }
+    tls.use_private_key_file(keyFile, net::ssl::context::pem, error);
+    if (error) {
+        throw std::runtime_error("cannot load " + keyFile + ": " + error.message());
+    }
+    if (SSL_CTX_check_private_key(native) != 1) {
+        throw std::runtime_error(keyFile + " is not the key of " + certificateFile);
+    }
+}
+
+int HttpServer::ListenHttp(int port) {
+    auto listener = std::make_shared<Listener>(m_impl->io, m_impl->shared, nullptr);
+    const int bound = listener->Bind(port);
+    m_impl->listeners.push_back(listener);
+    return bound;
+}
+
+int HttpServer::ListenHttps(int port) {
+    auto listener = std::make_shared<Listener>(m_impl->io, m_impl->shared, &m_impl->tls);
+    const int bound = listener->Bind(port);
+    m_impl->listeners.push_back(listener);
+    return bound;
+}
+
+void HttpServer::Run() {
+    for (const auto& listener : m_impl->listeners) {
+        listener->Accept();
+    }
+    std::vector<std::thread> loops;
+    for (int i = 1; i < kLoopThreads; ++i) {
+        loops.emplace_back([this] { m_impl->io.run(); });
+    }
+    m_impl->io.run();
+    for (auto& loop : loops) {
+        loop.join();
+    }
+}
+
+void HttpServer::Stop() {
+    net::post(m_impl->io, [this] {
+        for (const auto& listener : m_impl->listeners) {
+            listener->Close();
+        }
+        m_impl->io.stop();
+    });
+}
+
+} // namespace Service
