@@ -32,9 +32,11 @@ Service::Service(const std::string& patcherFile) {
         output += m_process.readAll();
     }
     const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^listening http=(\\d+)")).match(QString::fromUtf8(output));
+        QRegularExpression(QStringLiteral("^listening http=(\\d+) https=(\\d+)"))
+            .match(QString::fromUtf8(output));
     if (match.hasMatch()) {
         m_httpPort = match.captured(1).toInt();
+        m_httpsPort = match.captured(2).toInt();
     }
 }
 

@@ -25,6 +25,9 @@ public:
     /// False when the service did not come up within its deadline.
     bool IsRunning() const { return m_httpPort != 0; }
     int HttpPort() const { return m_httpPort; }
+    int HttpsPort() const { return m_httpsPort; }
+    /// The service's data directory (its database and its ca.pem).
+    QString DataPath() const { return m_data.path(); }
     /// "http://127.0.0.1:PORT"
     std::string HttpBase() const;
     /// The output of an administration command against this service's data.
@@ -35,6 +38,7 @@ private:
     QTemporaryDir m_content;
     QProcess m_process;
     int m_httpPort = 0;
+    int m_httpsPort = 0;
 };
 
 /// A virtual toy of kind ("bracelet", "jewelrybox", "game") plugged into the
