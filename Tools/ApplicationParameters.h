@@ -32,6 +32,8 @@ public:
 
     /// Sets every key that has a built-in default to it, in a fixed order.
     void SetDefaults();
+    /// The built-in default of key, "" when it has none.
+    static std::string GetDefault(const std::string& key);
 
     /// Reads a parameter file ("parameters.txt" in the application
     /// directory, which the application object knows); a missing or
