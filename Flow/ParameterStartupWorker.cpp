@@ -73,6 +73,12 @@ std::string ParameterStartupWorker::GetParameter(const std::string& key) const {
     return m_parameters.Get(key);
 }
 
+void ParameterStartupWorker::SetParameter(const std::string& key, const std::string& value) {
+    if (IsLoaded()) {
+        m_parameters.Set(key, value);
+    }
+}
+
 bool ParameterStartupWorker::IsLoaded() const {
     const std::lock_guard<std::mutex> lock(m_mutex);
     return m_state == State::Loaded;

@@ -38,6 +38,7 @@ public:
     void ShutDown() override;
     /// "" until the table is complete.
     std::string GetParameter(const std::string& key) const override;
+    void SetParameter(const std::string& key, const std::string& value) override;
     /// No update check is made by this worker.
     bool ShouldGetPatch() override { return false; }
 

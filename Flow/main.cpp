@@ -14,10 +14,20 @@
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
 
+#include <QCommandLineParser>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     Glm::GuiApplication qtApplication(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Glimmeries, the companion of the Bramblemere toys."));
+    parser.addHelpOption();
+    const QCommandLineOption appDirOption(
+        QStringLiteral("app-dir"),
+        QStringLiteral("Keep parameters.txt, the log and the movies in DIR (also GLIMMERIES_APP_DIR)."),
+        QStringLiteral("DIR"));
+    parser.addOption(appDirOption);
+    parser.process(qtApplication);
     GlmInitResources();
     try {
         const std::string executableName = Mod::GetExecutableFileName();
@@ -26,8 +36,8 @@ int main(int argc, char** argv) {
             instance.AskRunningInstanceToShow(3000);
             return 0;
         }
-        const Glm::ApplicationDirectories directories =
-            Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
+        const Glm::ApplicationDirectories directories = Glm::ApplicationDirectories::Choose(
+            parser.value(appDirOption).toStdString(), Mod::GetExecutableDirectory());
         // One application object for the whole process, destroyed by the
         // run-time's exit processing; it outlives every restart below.
         static Glm::Glimmeries application(
