@@ -67,9 +67,7 @@ bool CGLMLoginDlg::OnInitDialog() {
     m_account = AddEdit(*this, kAccountId, 389, 273, false);
     m_password = AddEdit(*this, kPasswordId, 389, 299, true);
 
-    QFont linkFont;
-    linkFont.setPixelSize(kLinkFontHeight);
-    linkFont.setWeight(QFont::Bold);
+    const QFont linkFont = HyperLink::MakeFont(kLinkFontHeight, QFont::Bold);
     const auto addLink = [this, &linkFont](const char* text, int controlId, int x, int y) {
         auto* link = new HyperLink(QString::fromUtf8(text));
         link->SetLinkFont(linkFont);

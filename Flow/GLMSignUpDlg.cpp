@@ -44,9 +44,7 @@ bool CGLMSignUpDlg::OnInitDialog() {
     AddPageLabel(*this, kCreateFairyTextId, 297, 255, kGreetingColor, 19, kCreateFairyString);
     AddPageLabel(*this, kAlreadyCreatedTextId, 297, 356, kGreetingColor, 14, kAlreadyCreatedString);
 
-    QFont linkFont;
-    linkFont.setPixelSize(14);
-    linkFont.setWeight(QFont::Bold);
+    const QFont linkFont = HyperLink::MakeFont(14, QFont::Bold);
     const auto addLink = [this, &linkFont](const QString& text, int controlId, int x, int y, int cx, int cy) {
         auto* link = new HyperLink(text);
         link->SetLinkFont(linkFont);

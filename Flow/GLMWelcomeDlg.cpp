@@ -40,7 +40,7 @@ bool CGLMWelcomeDlg::OnInitDialog() {
     add("UPLOADCHARM_BUTTONS", kUploadCharmsId, 321, kTaskRow, kTaskFrames);
     add("UPLOAD_GLINT_POINTS_BUTTONS", kUploadPointsId, 425, kTaskRow, kTaskFrames);
     add("REDEEM_GLINT_POINTS_BUTTONS", kRedeemPointsId, 546, kTaskRow, kTaskFrames);
-    add("TELL_ME_MORE_BUTTONS", kTellMeMoreId, 103, 365);
+    add("TELL_ME_MORE_BUTTONS", kTellMeMoreId, 103, 365, 2);
     add("PRINTLCD_BUTTONS", kPrintCoverId, 386, 395);
     add("VIEWGIFTS_BUTTONS", kViewGiftsId, 268, 395);
     AddStaticImage("WELCOME_WHAT_TODO_IMAGE", kWhatToDoImageId, 98, 132);

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace Glm {
 
@@ -17,6 +18,17 @@ HyperLink::HyperLink(const QString& text) : m_text(text) {
 }
 
 HyperLink::~HyperLink() = default;
+
+QFont HyperLink::MakeFont(int cellHeight, QFont::Weight weight) {
+    QFont font(QStringLiteral("arial"));
+    font.setWeight(weight);
+    font.setPixelSize(cellHeight);
+    const int cell = QFontMetrics(font).height();
+    if (cell > 0 && cell != cellHeight) {
+        font.setPixelSize(std::max(1, (cellHeight * cellHeight + cell / 2) / cell));
+    }
+    return font;
+}
 
 bool HyperLink::Attach(QWidget* dialog, int controlId, int x, int y, int cx, int cy) {
     if (!ThinUI::PlaceControl(this, dialog, controlId, x, y)) {

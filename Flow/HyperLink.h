@@ -20,6 +20,11 @@ public:
     static constexpr ThinUI::ColorRef kDefaultHoverColor = ThinUI::Rgb(255, 0, 0);
 
     explicit HyperLink(const QString& text);
+
+    /// The links' font: the face "arial" with the weight, scaled so that a
+    /// line's cell (ascent plus descent) is cellHeight pixels, as the
+    /// screens' label heights are meant.
+    static QFont MakeFont(int cellHeight, QFont::Weight weight);
     ~HyperLink() override;
 
     /// Places the link on dialog with its item id at (x, y). A zero size
