@@ -165,7 +165,8 @@ void PageReporter::Watch() {
         }
         // Over time: cutting the connection ends the request with an error
         // on the sender thread.
-        const std::shared_ptr<Web::HttpConnection> connection = m_connection;
+        // The sender opens a new connection for the next report.
+        const std::shared_ptr<Web::HttpConnection> connection = std::move(m_connection);
         m_inFlight = false;
         lock.unlock();
         m_logger.Log("Page report took longer than " + std::to_string(m_options.timeLimit.count()) +
