@@ -30,6 +30,26 @@ void MakeDirectory(const std::string& path) {
 
 } // namespace
 
+ApplicationDirectories ApplicationDirectories::In(const std::string& directory) {
+    MakeDirectory(directory);
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(directory, error).lexically_normal().string();
+    const std::string chosen = error ? directory : absolute;
+    return {chosen, chosen, chosen};
+}
+
+ApplicationDirectories ApplicationDirectories::Choose(const std::string& given,
+                                                      const std::string& executableDirectory) {
+    if (!given.empty()) {
+        return In(given);
+    }
+    const char* fromEnvironment = std::getenv("GLIMMERIES_APP_DIR");
+    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0') {
+        return In(fromEnvironment);
+    }
+    return Find(executableDirectory);
+}
+
 ApplicationDirectories ApplicationDirectories::Find(const std::string& executableDirectory) {
     if (::access(executableDirectory.c_str(), W_OK) == 0) {
         return {executableDirectory, executableDirectory, executableDirectory};

@@ -16,6 +16,12 @@ struct ApplicationDirectories {
 
     /// Throws Win32::Win32Exception when a directory cannot be made.
     static ApplicationDirectories Find(const std::string& executableDirectory);
+    /// Everything in one chosen directory (made when missing), as given on
+    /// the command line or in GLIMMERIES_APP_DIR. Throws as Find.
+    static ApplicationDirectories In(const std::string& directory);
+    /// The directory chosen by --app-dir (given) or else by
+    /// GLIMMERIES_APP_DIR; Find's choice when neither names one.
+    static ApplicationDirectories Choose(const std::string& given, const std::string& executableDirectory);
 };
 
 } // namespace Glm

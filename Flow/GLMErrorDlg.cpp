@@ -20,7 +20,12 @@ void CGLMErrorDlg::OnCommand(int controlId) {
     if (controlId != kOkId && controlId != kCloseId) {
         return;
     }
-    RunFollowUp();
+    if (m_modal) {
+        RunFollowUp();
+    } else {
+        GetFrame().Target().Send(UI::WM_CLOSE);
+    }
+    // Ended either way, so no modal loop is left waiting on a closed frame.
     EndDialog(kCancel);
     GetApplication().PlaySound("CLOSE_SOUND");
 }

@@ -35,6 +35,11 @@ public:
     /// popup is open only the follow-up action changes.
     void SetMessageId(std::uint32_t messageId) { m_messageId = messageId; }
     std::uint32_t GetMessageId() const { return m_messageId; }
+    /// Set by the opener: a popup that is not modal closes the application
+    /// instead of taking the follow-up action. The frame always opens it
+    /// modally.
+    void SetModal(bool modal) { m_modal = modal; }
+    bool IsModal() const { return m_modal; }
 
 protected:
     void OnInitDialog() override;
@@ -45,6 +50,7 @@ private:
     void RunFollowUp();
 
     std::uint32_t m_messageId = 0;
+    bool m_modal = true;
 };
 
 } // namespace Glm

@@ -4,7 +4,6 @@
 #include "common/Ex/Exceptions.h"
 #include "common/Mod/Mod.h"
 #include "common/Web/AgentName.h"
-#include "common/Web/HttpConnection.h"
 #include "common/Web/RandomToken.h"
 #include "common/Web/Url.h"
 
@@ -36,6 +35,7 @@ Glimmeries::Glimmeries(const std::string& logDirectory, const std::string& dataD
 }
 
 Glimmeries::~Glimmeries() {
+    m_reporter.reset();
     StopToyDiscovery();
     m_currentSound.reset();
     try {
@@ -85,19 +85,23 @@ std::string Glimmeries::FormatReportUrl(const std::string& urlTemplate, const st
 }
 
 void Glimmeries::Report(const std::string& pageName) {
+    // Written when the page shows, whatever becomes of the request.
+    m_logger->Log("Landing on " + pageName);
     try {
         const std::string urlTemplate = GetParameter("GLM_REPORTING_URL");
-        if (!urlTemplate.empty()) {
-            std::string lowerName = pageName;
-            std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            const Web::Url url(FormatReportUrl(urlTemplate, Web::MakeRandomToken(), lowerName));
-            Web::HttpConnection connection(Web::DefaultAgentName(), url);
-            const auto transaction =
-                connection.DoGet(url.GetObjectName(), std::vector<Web::ResourceType>{Web::Image, Web::Text});
-            transaction->GetResponseBody();
+        if (urlTemplate.empty()) {
+            return;
         }
-        m_logger->Log("Landing on " + pageName);
+        std::string lowerName = pageName;
+        std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::string url = FormatReportUrl(urlTemplate, Web::MakeRandomToken(), lowerName);
+        // Checked here so a malformed template is logged with the page.
+        const Web::Url parsed(url);
+        if (!m_reporter) {
+            m_reporter = std::make_unique<PageReporter>(*m_logger, Web::DefaultAgentName(), m_reportOptions);
+        }
+        m_reporter->Enqueue(url);
     } catch (Ex::NonFatalException& e) {
         e.AddStackFrame(EX_FRAME);
         e.LogNoThrow("Glm::Glimmeries::Report");

@@ -5,6 +5,7 @@
 // of plugged toys, the toy in use and the sound player.
 
 #include "MessageRelay.h"
+#include "PageReporter.h"
 #include "StartupWorker.h"
 #include "Tools/SoundThread.h"
 #include "ToyList.h"
@@ -47,6 +48,9 @@ public:
     StartupWorker& GetStartupWorker() { return *m_startupWorker; }
     /// A parameter by key; "" when unset.
     std::string GetParameter(const std::string& key) const { return m_startupWorker->GetParameter(key); }
+    void SetParameter(const std::string& key, const std::string& value) {
+        m_startupWorker->SetParameter(key, value);
+    }
     const std::string& GetDataDirectory() const { return m_dataDirectory; }
     Web::BrowserLauncher& GetBrowserLauncher() { return m_browserLauncher; }
     WebApi& GetWebApi() { return m_webApi; }
@@ -61,11 +65,17 @@ public:
     /// When set, sounds go to hook instead of the player (tests; null
     /// restores the player).
     void SetSoundHook(std::function<void(const std::string&)> hook) { m_soundHook = std::move(hook); }
-    /// Reports a page as shown: a GET of GLM_REPORTING_URL with a cache
-    /// breaker and the lower-cased page name (none when the parameter is
-    /// empty), then "Landing on " + pageName in the log. A failure is logged
-    /// and costs nothing else. User-interface thread; waits for the answer.
+    /// Reports a page as shown: "Landing on " + pageName in the log at
+    /// once, and a GET of GLM_REPORTING_URL with a cache breaker and the
+    /// lower-cased page name (none when the parameter is empty) queued for
+    /// the page reporter. Never waits for the network; a failure costs a log
+    /// line. User-interface thread.
     void Report(const std::string& pageName);
+    /// The reporter's limits; the reporter is made with them at the first
+    /// report that sends a request (tests and benchmarks set them before).
+    void SetReportOptions(PageReporter::Options options) { m_reportOptions = options; }
+    /// The page reporter, null until a report has sent a request.
+    PageReporter* GetPageReporter() { return m_reporter.get(); }
     /// Opens url in the user's browser; a failure is logged. useProcess
     /// starts the browser program itself rather than the desktop's handler
     /// (see Web::BrowserLauncher::LaunchURL).
@@ -111,6 +121,9 @@ private:
     std::string m_dataDirectory;
     std::function<void(const std::string&)> m_soundHook;
     std::function<void(const std::string&, bool)> m_browserHook;
+    PageReporter::Options m_reportOptions;
+    // Last: its threads log, so it goes first.
+    std::unique_ptr<PageReporter> m_reporter;
 };
 
 } // namespace Glm

@@ -6,15 +6,15 @@
 #include "GLMSplashDlg.h"
 #include "Glimmeries.h"
 #include "MaskImage.h"
-#include "ToyList.h"
+#include "ScreenIds.h"
 #include "TrayIcon.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
-#include "device/Toy.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <algorithm>
 
 namespace Glm {
 
@@ -50,6 +50,8 @@ MainFrame::MainFrame(Glimmeries& application)
 MainFrame::~MainFrame() {
     // Toy discovery outlives the frame; its changes wait for the next one.
     m_application.DetachToyDiscovery(m_target);
+    // Screens go before the popups and the splash they may still refer to.
+    m_screens.clear();
     // The splash goes with the frame: the worker must stop reporting to it.
     m_application.GetStartupWorker().ShutDown();
     m_tray.reset();
@@ -65,6 +67,7 @@ UI::LRESULT MainFrame::Dispatch(const UI::Message& message) {
     }
     const auto found = m_handlers.find(message.id);
     if (found == m_handlers.end()) {
+        LogUnhandledOnce("Message " + std::to_string(message.id) + " ignored: no handler");
         return 0;
     }
     return found->second(message);
@@ -132,9 +135,11 @@ void MainFrame::InstallHandlers() {
         return 0;
     });
     SetHandler(UI::WM_GLM_HIDE_ALL, [this](const Message& message) { return OnHideAll(message.wParam); });
-    // Until the devices screen takes them over, the frame keeps the
-    // application's toy list up to date.
-    SetHandler(UI::WM_GLM_DEVICE_CHANGE, [this](const Message& message) { return OnDeviceChange(message); });
+    // Toy discovery reports to the frame, which hands every change to the
+    // devices screen, visible or not: it keeps the application's toy list.
+    SetHandler(UI::WM_GLM_DEVICE_CHANGE,
+               [this](const Message& message) { return PassOn(ScreenId::kDevices, message); });
+    InstallScreenHandlers();
 }
 
 UI::LRESULT MainFrame::OnStart() {
@@ -158,39 +163,12 @@ UI::LRESULT MainFrame::OnStartScreens() {
     m_tray->SetMenu(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
     m_tray->EnableItem(UI::ID_TRAY_HIDE, true);
     m_tray->EnableItem(UI::ID_TRAY_SHOW, false);
-    // The start screens plug in here through their own handlers of
-    // WM_GLM_SHOW_DEVICES.
-    m_target.Send(UI::WM_GLM_SHOW_DEVICES);
-    m_application.StartToyDiscovery(m_target);
-    return 0;
-}
-
-UI::LRESULT MainFrame::OnDeviceChange(const UI::Message& message) {
-    // The toy that came with the message is dropped with the message; the
-    // list keeps a copy of its own.
-    const std::shared_ptr<Toy> toy = std::static_pointer_cast<Toy>(message.object);
-    std::int32_t readResult = 0;
-    const ToyList::Change change =
-        m_application.GetToys().Apply(static_cast<std::uint32_t>(message.wParam), toy.get(), &readResult);
-    if (toy == nullptr) {
+    if (!CreateStartScreens()) {
+        // Nothing is shown; the tray icon stays so the user can exit.
         return 0;
     }
-    const std::string name =
-        "Toy " + std::to_string(toy->GetDeviceId()) + " (" + ToyList::KindText(toy->GetProductId()) + ")";
-    switch (change) {
-    case ToyList::Change::Added:
-        m_application.GetLogger().Log(name + " plugged in");
-        break;
-    case ToyList::Change::Removed:
-        m_application.GetLogger().Log(name + " unplugged");
-        break;
-    case ToyList::Change::Unreadable:
-        m_application.GetLogger().Log(name + " plugged in, but its memory could not be read (" +
-                                      std::to_string(readResult) + "); not listed");
-        break;
-    case ToyList::Change::Ignored:
-        break;
-    }
+    m_target.Send(UI::WM_GLM_SHOW_DEVICES);
+    m_application.StartToyDiscovery(m_target);
     return 0;
 }
 
@@ -254,21 +232,15 @@ bool MainFrame::OnError(std::uint32_t stringId) {
     return true;
 }
 
-UI::LRESULT MainFrame::OnHideAll(UI::WPARAM keep) {
-    if (m_splash && keep != UI::WM_GLM_SHOW_SPLASH) {
-        m_splash->hide();
-    }
-    if (m_openPopup != nullptr) {
-        m_openPopup->EndDialog(2);
-    }
-    return 0;
-}
-
 int MainFrame::OpenPopup(SkinnedPopup& popup) {
-    SkinnedPopup* previous = m_openPopup;
-    m_openPopup = &popup;
+    // A popup asked for while it is open stays as it is: running it again
+    // would rebuild the controls under its own modal loop.
+    if (std::find(m_openPopups.begin(), m_openPopups.end(), &popup) != m_openPopups.end()) {
+        return SkinnedPopup::kCancel;
+    }
+    m_openPopups.push_back(&popup);
     const int result = popup.DoModal();
-    m_openPopup = previous;
+    m_openPopups.pop_back();
     return result;
 }
 

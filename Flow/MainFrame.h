@@ -9,8 +9,12 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Glm {
 
@@ -20,6 +24,7 @@ class CGLMQuickPhraseDlg;
 class CGLMSplashDlg;
 class Glimmeries;
 class SkinnedPopup;
+class SkinnedScreen;
 class TrayIcon;
 
 class MainFrame : public QWidget {
@@ -46,20 +51,53 @@ public:
     bool IsClosed() const { return m_closed; }
     std::uint32_t GetErrorId() const { return m_errorId; }
     std::uint32_t GetCongratsId() const { return m_congratsId; }
-    /// The popup that is open, or null.
-    SkinnedPopup* GetOpenPopup() { return m_openPopup; }
-    /// The error popup, null until the first error.
+    /// The innermost popup that is open, or null.
+    SkinnedPopup* GetOpenPopup() { return m_openPopups.empty() ? nullptr : m_openPopups.back(); }
+    /// The error popup of the last opening, null until the first error.
     CGLMErrorDlg* GetErrorPopup() { return m_errorPopup.get(); }
     bool IsErrorPopupOpen() const { return m_errorPopupOpen; }
+
+    /// The screen with that dialog number, null when it has not been
+    /// created (yet, or because its class does not exist).
+    SkinnedScreen* FindScreen(int dialogId);
+    template <class T>
+    T* GetScreen(int dialogId) {
+        return dynamic_cast<T*>(FindScreen(dialogId));
+    }
+    /// The screen with that dialog number, created on first use; null (and
+    /// logged once) when there is no such screen or it cannot be created.
+    SkinnedScreen* CreateScreen(int dialogId);
+    /// Runs the screen's show step and shows it, hiding every other screen:
+    /// at most one screen is visible. When the show step itself led
+    /// somewhere else (an error whose close showed another screen), that
+    /// other screen stays and this one is not shown. Null when the screen
+    /// does not exist.
+    SkinnedScreen* ShowScreen(int dialogId);
+    /// The visible screen, or null.
+    SkinnedScreen* GetVisibleScreen();
+    /// Whether the toy in use is there for a popup that needs it: the
+    /// placeholder toy for the two no-toy actions, else a listed toy with
+    /// that device id that is present.
+    bool IsToyInUsePresent();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void InstallHandlers();
+    void InstallScreenHandlers();
+    /// Sends 153 and returns false when the toy in use is gone.
+    bool GuardToyInUse();
+    /// Passes message on to the screen; logged once and 0 when the screen
+    /// does not exist.
+    UI::LRESULT PassOn(int dialogId, const UI::Message& message);
+    /// Writes what to the log the first time only.
+    void LogUnhandledOnce(const std::string& what);
+    /// Creates the screens made at start whose classes exist; false when one
+    /// of them could not be created.
+    bool CreateStartScreens();
     UI::LRESULT OnStart();
     UI::LRESULT OnStartScreens();
-    UI::LRESULT OnDeviceChange(const UI::Message& message);
     UI::LRESULT OnTrayCommand(UI::WPARAM command);
     /// Makes stringId the error and opens the error popup with its text,
     /// returning once the user has closed it. When the popup is already open
@@ -72,6 +110,13 @@ private:
     Glimmeries& m_application;
     UI::QtMessageTarget m_target;
     std::unordered_map<std::uint32_t, Handler> m_handlers;
+    // Destroyed before the frame's QWidget base, which would otherwise
+    // delete them as children a second time.
+    std::map<int, std::unique_ptr<SkinnedScreen>> m_screens;
+    std::set<std::string> m_loggedUnhandled;
+    // Counts ShowScreen and hide-all calls, so a show step can tell that it
+    // was overtaken.
+    unsigned m_showGeneration = 0;
     std::function<void(const UI::Message&)> m_observer;
     std::unique_ptr<CGLMSplashDlg> m_splash;
     std::unique_ptr<TrayIcon> m_tray;
@@ -79,7 +124,9 @@ private:
     std::unique_ptr<CGLMCongratsDlg> m_congratsPopup;
     std::unique_ptr<CGLMErrorDlg> m_errorPopup;
     bool m_errorPopupOpen = false;
-    SkinnedPopup* m_openPopup = nullptr;
+    // Open popups, outermost first: each runs a modal loop nested in the
+    // one before it.
+    std::vector<SkinnedPopup*> m_openPopups;
     std::uint32_t m_errorId = 0;
     std::uint32_t m_congratsId = 0;
     bool m_maskApplied = false;

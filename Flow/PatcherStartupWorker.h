@@ -27,6 +27,9 @@ public:
     void Start(UI::MessageTarget& target) override { m_thread.Start(target); }
     void ShutDown() override { m_thread.ShutDown(); }
     std::string GetParameter(const std::string& key) const override { return m_thread.GetParameter(key); }
+    void SetParameter(const std::string& key, const std::string& value) override {
+        m_thread.SetParameter(key, value);
+    }
     bool ShouldGetPatch() override { return m_thread.ShouldGetPatch(); }
 
     PatcherThread& GetPatcherThread() { return m_thread; }

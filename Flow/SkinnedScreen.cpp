@@ -7,6 +7,7 @@
 #include "ThinUI/ResourceImage.h"
 #include "common/UI/Messages.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -100,6 +101,19 @@ bool SkinnedScreen::OnTitleButton(int controlId) {
 }
 
 void SkinnedScreen::OnCommand(int) {}
+
+UI::LRESULT SkinnedScreen::OnFrameMessage(const UI::Message&) {
+    return 0;
+}
+
+void SkinnedScreen::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Only the screen's own hide counts: hiding the frame to the tray or
+    // minimising it leaves the screen the current one.
+    if (isHidden()) {
+        OnHide();
+    }
+}
 
 bool SkinnedScreen::event(QEvent* event) {
     if (event->type() == ThinUI::CommandEvent::Type()) {

@@ -7,6 +7,7 @@
 #include "ThinUI/Image.h"
 #include "ThinUI/StaticImage.h"
 #include "ThinUI/TextLabel.h"
+#include "common/UI/MessageTarget.h"
 
 #include <QWidget>
 #include <memory>
@@ -66,6 +67,17 @@ public:
     /// OnCommand.
     void AddTitleButtons(const TitleButtonIds& ids);
 
+    /// The show step: the frame calls it every time it shows the screen,
+    /// before the screen becomes visible. Screens refresh their data and
+    /// report their page here.
+    virtual void OnShow() {}
+    /// The screen has just been hidden (by the frame or by itself).
+    virtual void OnHide() {}
+    /// A message the frame passes on unchanged to this screen (the "next"
+    /// messages of the upload screens, the main menu's refresh, toy
+    /// arrivals and removals for the devices screen). 0 when not handled.
+    virtual UI::LRESULT OnFrameMessage(const UI::Message& message);
+
 protected:
     /// Builds the screen's controls. Returns false on failure.
     virtual bool OnInitDialog() = 0;
@@ -78,6 +90,7 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     /// True when controlId is one of the title-bar buttons (then handled).

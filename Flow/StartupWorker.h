@@ -24,6 +24,10 @@ public:
     /// The parameter value of key, "" when it is not set. Only valid after
     /// WM_GLM_PATCH_DONE.
     virtual std::string GetParameter(const std::string& key) const = 0;
+    /// Replaces the value of key for the rest of the process (a screen that
+    /// completes an address before the next screen opens it). User-interface
+    /// thread, after WM_GLM_PATCH_DONE.
+    virtual void SetParameter(const std::string& key, const std::string& value) = 0;
     /// The update check run when the application comes back from the tray:
     /// true when a newer version waits on the content server.
     virtual bool ShouldGetPatch() = 0;

@@ -29,6 +29,11 @@ int main(int argc, char** argv) {
     commandLine.setApplicationDescription(QStringLiteral("The desktop companion of the Glimmeries toys."));
     commandLine.addHelpOption();
     commandLine.addVersionOption();
+    const QCommandLineOption appDirOption(
+        QStringLiteral("app-dir"),
+        QStringLiteral("Keep parameters.txt, the log and the movies in DIR (also GLIMMERIES_APP_DIR)."),
+        QStringLiteral("DIR"));
+    commandLine.addOption(appDirOption);
     commandLine.process(qtApplication); // --help and --version print and exit
     GlmInitResources();
     try {
@@ -44,8 +49,8 @@ int main(int argc, char** argv) {
         if (!instance.GetProblem().isEmpty()) {
             std::fprintf(stderr, "glimmeries: %s\n", qPrintable(instance.GetProblem()));
         }
-        const Glm::ApplicationDirectories directories =
-            Glm::ApplicationDirectories::Find(Mod::GetExecutableDirectory());
+        const Glm::ApplicationDirectories directories = Glm::ApplicationDirectories::Choose(
+            commandLine.value(appDirOption).toStdString(), Mod::GetExecutableDirectory());
         // Movies are read from and patched into the data directory, which is
         // the program's own directory in a portable install.
         Glm::WebApi::SetMovieDirectory(directories.data);

@@ -67,6 +67,12 @@ std::string PatcherThread::GetParameter(const std::string& key) const {
     return m_patcher.GetParametersConst().Get(key);
 }
 
+void PatcherThread::SetParameter(const std::string& key, const std::string& value) {
+    if (IsLoaded()) {
+        m_patcher.GetParameters().Set(key, value);
+    }
+}
+
 bool PatcherThread::IsLoaded() const {
     const std::lock_guard<std::mutex> lock(m_mutex);
     return m_state == State::Done;

@@ -33,6 +33,9 @@ public:
     void ShutDown();
     /// "" until WM_GLM_PATCH_DONE.
     std::string GetParameter(const std::string& key) const;
+    /// Replaces the value of key once the table is complete (ignored
+    /// before: the patcher still owns the table then).
+    void SetParameter(const std::string& key, const std::string& value);
     /// True once WM_GLM_PATCH_DONE has been posted.
     bool IsLoaded() const;
     /// The check on return from the tray, with a table of its own: true

@@ -1,8 +1,10 @@
 #include "Flow/ApplicationDirectories.h"
 
+#include "common/Ex/Exception.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <stdlib.h>
@@ -56,6 +58,33 @@ TEST(ApplicationDirectoriesTest, OtherwiseTheXdgDirectoriesAreMadeAndARelativeSe
     EXPECT_TRUE(std::filesystem::is_directory(found.log));
     EXPECT_TRUE(std::filesystem::is_directory(found.data));
     EXPECT_TRUE(std::filesystem::is_directory(found.config));
+}
+
+TEST(ApplicationDirectoriesTest, AChosenDirectoryWinsOverTheEnvironmentWhichWinsOverTheExecutables) {
+    GlmTest::TempDir root;
+    GlmTest::TempDir executable;
+    const ScopedEnvironment fromEnvironment("GLIMMERIES_APP_DIR", root / "from-env");
+
+    const Glm::ApplicationDirectories given =
+        Glm::ApplicationDirectories::Choose(root / "given/nested", executable.Path());
+    EXPECT_EQ(given.log, root / "given/nested");
+    EXPECT_EQ(given.data, given.log);
+    EXPECT_EQ(given.config, given.log);
+    EXPECT_TRUE(std::filesystem::is_directory(given.log));
+
+    const Glm::ApplicationDirectories environment =
+        Glm::ApplicationDirectories::Choose("", executable.Path());
+    EXPECT_EQ(environment.config, root / "from-env");
+    EXPECT_TRUE(std::filesystem::is_directory(environment.config));
+
+    const ScopedEnvironment empty("GLIMMERIES_APP_DIR", "");
+    EXPECT_EQ(Glm::ApplicationDirectories::Choose("", executable.Path()).config, executable.Path());
+}
+
+TEST(ApplicationDirectoriesTest, AChosenDirectoryThatCannotBeMadeIsAnError) {
+    GlmTest::TempDir root;
+    { std::ofstream(root / "plain-file") << "x"; }
+    EXPECT_THROW(Glm::ApplicationDirectories::In(root / "plain-file/below"), Ex::Exception);
 }
 
 } // namespace

@@ -46,6 +46,7 @@ public:
         const auto found = parameters.find(key);
         return found == parameters.end() ? std::string() : found->second;
     }
+    void SetParameter(const std::string& key, const std::string& value) override { parameters[key] = value; }
     bool ShouldGetPatch() override { return newerVersion; }
 };
 

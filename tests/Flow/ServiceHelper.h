@@ -29,6 +29,9 @@ public:
     /// False when the service did not come up within its deadline.
     bool IsRunning() const { return m_process != nullptr; }
     int HttpPort() const { return m_process ? m_process->HttpPort() : 0; }
+    int HttpsPort() const { return m_process ? m_process->HttpsPort() : 0; }
+    /// The service's data directory (its database and its ca.pem).
+    QString DataPath() const { return QString::fromStdString(m_data.Path()); }
     /// "http://127.0.0.1:PORT"
     std::string HttpBase() const;
     /// The output of an administration command against this service's data.

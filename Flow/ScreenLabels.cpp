@@ -1,0 +1,25 @@
+#include "ScreenLabels.h"
+
+#include "Glimmeries.h"
+
+namespace Glm {
+
+ThinUI::TextLabel* AddPageLabel(QWidget& screen, int controlId, int x, int y, ThinUI::ColorRef color,
+                                int height, unsigned stringId) {
+    auto* label = new ThinUI::TextLabel(color, ThinUI::kTransparent, false, 700, height, "arial", stringId);
+    if (!label->Attach(&screen, controlId, x, y)) {
+        // A text missing from the string table: the label stays the screen's
+        // (empty) child, so it is still found and owned.
+        label->setParent(&screen);
+        label->move(x, y);
+    }
+    return label;
+}
+
+ThinUI::TextLabel* AddVersionLabel(QWidget& screen, Glimmeries& application, int controlId) {
+    ThinUI::TextLabel* label = AddPageLabel(screen, controlId, kVersionX, kVersionY, kPageTextColor, 14);
+    label->SetText(application.GetParameter("PATCHER_VERSION_STRING_SERVER"));
+    return label;
+}
+
+} // namespace Glm
