@@ -7,7 +7,7 @@
 #include "ThinUI/Controls.h"
 #include "ThinUI/ResourceImage.h"
 #include "Tools/ApplicationParameters.h"
-#include "Tools/ContentWindowExceptions.h"
+#include "common/Web/ContentWindowExceptions.h"
 #include "Tools/FlashWindowView.h"
 #include "ToyInUse.h"
 #include "common/UI/Messages.h"

@@ -147,18 +147,6 @@ std::string ApplicationParameters::DefaultContentSigningKeyFile() {
 #endif
 }
 
-std::string ApplicationParameters::GetDefault(const std::string& key) {
-    if (key == kExtraCaKey) {
-        return DefaultExtraCaFile();
-    }
-    for (const auto& [name, value] : kDefaults) {
-        if (key == name) {
-            return value;
-        }
-    }
-    return {};
-}
-
 std::string ApplicationParameters::DefaultExtraCaFile() {
     return HomeRelative("XDG_DATA_HOME", "/.local/share") + "/glimmeries-service/ca.pem";
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <httplib.h>
 #include <mutex>
 #include <thread>
 #include <vector>

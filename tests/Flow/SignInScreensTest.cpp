@@ -9,7 +9,7 @@
 #include "Flow/ToyInUse.h"
 #include "ScreenWorld.h"
 #include "Tools/ApplicationParameters.h"
-#include "Tools/ContentWindowExceptions.h"
+#include "common/Web/ContentWindowExceptions.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>

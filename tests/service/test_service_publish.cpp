@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <sstream>

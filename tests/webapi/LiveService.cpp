@@ -1,48 +1,38 @@
 #include "LiveService.h"
 
 #include "common/Web/TlsTrust.h"
-#include "tests/device/DeviceTestSupport.h"
+#include "tests/support/ServiceProcess.h"
+#include "tests/support/TempDir.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace WebApiTest {
 
-using namespace std::chrono_literals;
-
-LiveService::LiveService(const std::vector<std::string>& options)
-    : m_data(std::make_unique<DeviceTest::TempDir>()) {
-    std::vector<std::string> argv = {"glimmeries-service",    "serve", "--data",       m_data->Path(),
-                                     "--http-port",           "0",     "--https-port", "0",
-                                     "--password-iterations", "1000"};
-    argv.insert(argv.end(), options.begin(), options.end());
-    m_process = std::make_unique<DeviceTest::ChildProcess>(argv);
-    if (!m_process->Out().WaitFor("listening http=", 20s)) {
-        ADD_FAILURE() << "glimmeries-service did not start";
+LiveService::LiveService(const std::vector<std::string>& options) : m_data(std::make_unique<GlmTest::TempDir>()) {
+    std::vector<std::string> extra = {"--password-iterations", "1000"};
+    extra.insert(extra.end(), options.begin(), options.end());
+    try {
+        m_process = std::make_unique<ServiceTest::ServiceProcess>(m_data->Path(), extra);
+    } catch (const std::exception& failure) {
+        ADD_FAILURE() << "glimmeries-service did not start: " << failure.what();
         return;
     }
-    const std::string first = m_process->Out().Lines().front();
-    const int httpPort = std::stoi(first.substr(first.find("http=") + 5));
-    m_httpsPort = std::stoi(first.substr(first.find("https=") + 6));
+    m_httpsPort = m_process->HttpsPort();
     m_apiUrl = "https://127.0.0.1:" + std::to_string(m_httpsPort) + "/api/";
-    m_contentUrl = "http://127.0.0.1:" + std::to_string(httpPort) + "/bramblemere/game/";
+    m_contentUrl = "http://127.0.0.1:" + std::to_string(m_process->HttpPort()) + "/bramblemere/game/";
     Web::SetExtraCaFile(m_data->Path() + "/ca.pem");
 }
 
 LiveService::~LiveService() {
-    if (m_process) {
-        m_process->Signal(SIGTERM);
-        m_process->Wait(20s);
-    }
+    m_process.reset();
     Web::SetExtraCaFile("");
 }
 
 std::string LiveService::Admin(const std::vector<std::string>& arguments, int expectedExit) const {
-    std::vector<std::string> argv = {"glimmeries-service", "--data", m_data->Path(), "--password-iterations",
-                                     "1000"};
+    std::vector<std::string> argv = {"--data", m_data->Path(), "--password-iterations", "1000"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const DeviceTest::CommandResult result = DeviceTest::RunProgram(argv);
+    const ServiceTest::CommandResult result = ServiceTest::RunService(argv);
     EXPECT_EQ(result.exitCode, expectedExit) << result.err;
     return result.out;
 }

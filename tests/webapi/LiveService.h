@@ -1,16 +1,17 @@
 #pragma once
-// The real glimmeries-service for a test: serving on free loopback ports
-// with a data directory of its own, its certificate authority trusted as
-// the extra CA, stopped with SIGTERM at the end.
+// The real glimmeries-service for a web client test (through the shared
+// launcher), its certificate authority trusted as the extra CA while it runs.
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace DeviceTest {
-class ChildProcess;
+namespace GlmTest {
 class TempDir;
-} // namespace DeviceTest
+} // namespace GlmTest
+namespace ServiceTest {
+class ServiceProcess;
+} // namespace ServiceTest
 
 namespace WebApiTest {
 
@@ -36,8 +37,8 @@ public:
     static std::string WordAfter(const std::string& text, const std::string& key);
 
 private:
-    std::unique_ptr<DeviceTest::TempDir> m_data;
-    std::unique_ptr<DeviceTest::ChildProcess> m_process;
+    std::unique_ptr<GlmTest::TempDir> m_data;
+    std::unique_ptr<ServiceTest::ServiceProcess> m_process;
     int m_httpsPort = 0;
     std::string m_apiUrl;
     std::string m_contentUrl;
