@@ -1,6 +1,7 @@
 #include "HttpServer.h"
 
 #include "AccessLog.h"
+#include "RequestText.h"
 #include "Routes.h"
 
 // Boost 1.74's Asio uses std::exchange without including <utility> itself.
@@ -45,34 +46,11 @@ constexpr int kHandlerThreads = 8;
 // What a refused client may still send before its connection is closed.
 constexpr std::size_t kLargestDrain = 1024 * 1024;
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-/// The path of a target with its %-escapes decoded, as the routes match it ("+" stays).
+/// The path of a target with its %-escapes decoded, as the routes match it ("+" stays). A
+/// malformed escape is left as it is: no route matches it then.
 std::string DecodedPath(std::string_view target) {
     const std::string_view path = target.substr(0, target.find('?'));
-    std::string decoded;
-    decoded.reserve(path.size());
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 &&
-            HexValue(path[i + 2]) >= 0) {
-            decoded += static_cast<char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
-            i += 2;
-        } else {
-            decoded += path[i];
-        }
-    }
-    return decoded;
+    return PercentDecoded(path, Plus::Kept).value_or(std::string(path));
 }
 
 struct Shared {

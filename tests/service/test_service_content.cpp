@@ -45,6 +45,11 @@ TEST_F(ServiceContent, PatchFilesBeaconAndReports) {
     ASSERT_TRUE(version);
     EXPECT_NE(version->body.find("PATCHER_VERSION_STRING_SERVER=V1.0.4.34"), std::string::npos);
     EXPECT_NE(version->body.find("GLM_SWF_VERSION="), std::string::npos);
+    // An escape is decoded wherever it stands, the path's last characters included.
+    const auto escaped = http->Get("/bramblemere/game/glimmeries/english/patcher.ve%72");
+    ASSERT_TRUE(escaped);
+    EXPECT_EQ(escaped->status, 200);
+    EXPECT_EQ(escaped->body, version->body);
     // Without a content directory there is nothing else to download; paths never leave it.
     EXPECT_EQ(http->Get("/bramblemere/game/glimmeries/english/avatarFull.swf?12")->status, 404);
     EXPECT_EQ(http->Get("/bramblemere/game/glimmeries/english/..%2F..%2Fglimmeries.db")->status, 404);
