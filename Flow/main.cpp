@@ -10,10 +10,7 @@
 #include "Flow/SingleInstance.h"
 #include "Flow/TerminationSignal.h"
 #include "Flow/UserInterfaceHooks.h"
-#include "Tools/ApplicationParameters.h"
 #include "Tools/WebEngineSetup.h"
-#include "common/Ex/Exception.h"
-#include "common/Ex/Logger.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 #include "resources/Resources.h"
@@ -21,33 +18,6 @@
 
 #include <QCommandLineParser>
 #include <cstdio>
-#include <filesystem>
-#include <utility>
-
-namespace {
-
-// The patcher asks the avatar movies for their version before anything
-// shows them: on a first start, give it the movies this program carries
-// instead of a missing file (which it could only download, and which would
-// be asked for its version again at every return from the tray).
-void ExtractMissingAvatarMovies(const std::string& directory, Ex::Logger& logger) {
-    const std::pair<const char*, const char*> movies[] = {
-        {"SWF_AVATAR_AND_BUTTERFLY", "AVATAR_AND_BUTTERFLY"}, {"SWF_AVATAR_FULL", "AVATAR_FULL"}};
-    for (const auto& [key, resource] : movies) {
-        const std::string path = directory + "/" + Glm::ApplicationParameters::GetDefault(key);
-        std::error_code ignored;
-        if (std::filesystem::exists(path, ignored)) {
-            continue;
-        }
-        try {
-            Mod::ExtractResourceToDisk(resource, "SWF", path);
-        } catch (const Ex::Exception& failure) {
-            logger.Log(failure.ToString());
-        }
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     // Movies are played by the web engine, whose environment and URL scheme
@@ -96,7 +66,6 @@ int main(int argc, char** argv) {
         if (!instance.GetProblem().isEmpty()) {
             application.GetLogger().Log(instance.GetProblem().toStdString());
         }
-        ExtractMissingAvatarMovies(directories.data, application.GetLogger());
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
         Glm::InstallUserInterfaceHooks();
 
