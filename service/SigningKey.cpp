@@ -10,6 +10,7 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <sstream>
+#include <sys/file.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -72,6 +73,20 @@ SigningKeyPaths EnsureSigningKey(const std::string& dataDirectory) {
     namespace fs = std::filesystem;
     const SigningKeyPaths paths{(fs::path(dataDirectory) / "signing.key").string(),
                                 (fs::path(dataDirectory) / "signing.pub").string()};
+    // The certificates' lock: two first starts must not write the key pair at the same time.
+    const std::string lockPath = (fs::path(dataDirectory) / ".certificates.lock").string();
+    const int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd < 0 || ::flock(lockFd, LOCK_EX) != 0) {
+        const std::string reason = std::strerror(errno);
+        if (lockFd >= 0) {
+            ::close(lockFd);
+        }
+        throw std::runtime_error("Cannot lock " + lockPath + ": " + reason);
+    }
+    const std::unique_ptr<int, void (*)(int*)> unlock(new int(lockFd), [](int* fd) {
+        ::close(*fd);
+        delete fd;
+    });
     if (fs::exists(paths.privateKey) && fs::exists(paths.publicKey)) {
         return paths;
     }

@@ -1,6 +1,8 @@
 #include "webapi/PointsHandOver.h"
 
 #include "common/Ex/Logger.h"
+#include "common/Win32/Files.h"
+#include "common/Win32/Win32Exception.h"
 #include "device/Toy.h"
 #include "webapi/CallGuard.h"
 #include "webapi/UploadBodies.h"
@@ -24,29 +26,6 @@ namespace {
 void Log(const std::string& text) {
     Ex::GetLogger()->Log(text);
 }
-
-// A file descriptor closed with its owner.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-    // Closes now; false when close reports a failure (a lost write).
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // Fairy ids are written so that a blank, a line break or a percent sign in
 // one cannot break the line.
@@ -136,42 +115,13 @@ bool PointsJournal::Save(const std::vector<PointsRecord>& records) {
                 (record.state == PointsRecord::Accepted ? "accepted" : "sending") + " " + "=" +
                 Escape(record.fairyId) + "\n";
     }
-    const std::string temporary = m_path + ".new";
-    const auto fail = [&](const std::string& call) {
-        Log("Points journal " + m_path + ": " + call + " failed: " + std::strerror(errno));
-        ::unlink(temporary.c_str());
-        return false;
-    };
     std::error_code made;
     std::filesystem::create_directories(m_directory, made);
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (file.Get() < 0) {
-        return fail("open");
-    }
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(file.Get(), text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return fail("write");
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(file.Get()) != 0) {
-        return fail("fsync");
-    }
-    if (!file.Close()) {
-        return fail("close");
-    }
-    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        return fail("rename");
-    }
-    // The rename itself reaches the disk with the directory.
-    Descriptor directory(::open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.Get() < 0 || ::fsync(directory.Get()) != 0) {
-        Log("Points journal " + m_path + ": the directory could not be flushed: " + std::strerror(errno));
+    try {
+        Win32::WriteFileDurably(m_path, text, 0600);
+    } catch (const Win32::Win32Exception& failure) {
+        Log("Points journal " + m_path + ": " + failure.ToString());
+        return false;
     }
     return true;
 }

@@ -15,6 +15,7 @@
 #include "common/Web/HttpExceptions.h"
 #include "common/Web/RandomToken.h"
 #include "common/Web/Url.h"
+#include "common/Win32/Files.h"
 
 #include <exception>
 #include <sys/stat.h>
@@ -300,7 +301,7 @@ void Patcher::GetSWFPatch(const std::string& movieName) {
             Log("Refused the movie " + movieName + ": " + why + "; the download is deleted");
             return;
         }
-        RenameDurably(download, path);
+        Win32::RenameDurably(download, path);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "Tools/patcher/PatcherFiles.h"
 
 #include "Tools/patcher/PatcherLocations.h"
+#include "common/Win32/Files.h"
 #include "common/Win32/Win32Exception.h"
 
 #include <cerrno>
@@ -13,38 +14,8 @@ namespace Glm {
 
 namespace {
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-    // Closes now, reporting a failure (a delayed write error shows here).
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 [[noreturn]] void Fail(const std::string& call) {
     throw Win32::Win32Exception::FromErrno(call);
-}
-
-void SyncDirectoryOf(const std::string& path) {
-    const std::string directory = PatcherLocations::DirectoryOf(path);
-    Descriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() < 0 || ::fsync(fd.Get()) != 0) {
-        Fail("fsync(" + directory + ")");
-    }
 }
 
 void CopyContent(int from, int to, const std::string& source, const std::string& temporary) {
@@ -84,7 +55,7 @@ unsigned ModeBitsOf(const std::string& path, unsigned fallback) {
 }
 
 void ReplaceFileAtomically(const std::string& source, const std::string& target) {
-    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    Win32::FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (from.Get() < 0) {
         Fail("open(" + source + ")");
     }
@@ -93,7 +64,7 @@ void ReplaceFileAtomically(const std::string& source, const std::string& target)
     // on one file system.
     std::string temporary =
         PatcherLocations::DirectoryOf(target) + "/." + PatcherLocations::FileNameOf(target) + ".new-XXXXXX";
-    Descriptor to(::mkostemp(temporary.data(), O_CLOEXEC));
+    Win32::FileDescriptor to(::mkostemp(temporary.data(), O_CLOEXEC));
     if (to.Get() < 0) {
         Fail("mkstemp(" + temporary + ")");
     }
@@ -108,18 +79,11 @@ void ReplaceFileAtomically(const std::string& source, const std::string& target)
         if (!to.Close()) {
             Fail("close(" + temporary + ")");
         }
-        RenameDurably(temporary, target);
+        Win32::RenameDurably(temporary, target);
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
     }
-}
-
-void RenameDurably(const std::string& source, const std::string& target) {
-    if (::rename(source.c_str(), target.c_str()) != 0) {
-        Fail("rename(" + source + ", " + target + ")");
-    }
-    SyncDirectoryOf(target);
 }
 
 void DeleteFileIfPresent(const std::string& path) {

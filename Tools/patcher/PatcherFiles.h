@@ -13,10 +13,6 @@ namespace Glm {
 /// failing call; the temporary file is removed on failure.
 void ReplaceFileAtomically(const std::string& source, const std::string& target);
 
-/// Renames source over target and flushes the directory (both in the same
-/// directory). Throws Win32::Win32Exception.
-void RenameDurably(const std::string& source, const std::string& target);
-
 /// Deletes path when it exists. Throws Win32::Win32Exception for any other
 /// failure.
 void DeleteFileIfPresent(const std::string& path);

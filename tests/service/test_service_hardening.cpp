@@ -102,6 +102,12 @@ TEST(ServiceFiles, DataIsForTheServiceUserOnly) {
         ServiceProcess service(data, kQuick);
         Player player(service, false);
         player.Get("/index.html");
+        // The access log's line is written after the answer has gone out: wait for it before the
+        // service stops, or a loaded machine may end it first.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!std::filesystem::exists(data + "/access.log") && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
     const auto mode = [](const std::string& path) {
         struct stat status {};

@@ -1,7 +1,11 @@
 #include "common/FileSys/File.h"
 
+#include "common/Win32/Files.h"
+#include "common/Win32/Win32Exception.h"
 #include "tests/support/TempDir.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,3 +107,28 @@ TEST(FileSysFile, DeleteAndCopy) {
 }
 
 } // namespace
+
+TEST(FileSysFile, DurableWritesReplaceWholeOrNotAtAll) {
+    GlmTest::TempDir dir;
+    const std::string path = dir / "journal";
+    Win32::WriteFileDurably(path, "first\n", 0600);
+    Win32::WriteFileDurably(path, "second\n", 0600);
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "second");
+    EXPECT_EQ(std::filesystem::file_size(path), 7U);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777U, 0600U);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new")) << "no temporary file is left";
+
+    // A directory that is not there: the call names what failed and the old file stays as it was.
+    try {
+        Win32::WriteFileDurably(dir / "missing/journal", "x", 0600);
+        FAIL() << "no exception";
+    } catch (const Win32::Win32Exception& failure) {
+        EXPECT_NE(failure.ToString().find("open("), std::string::npos) << failure.ToString();
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), 7U);
+}
