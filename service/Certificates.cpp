@@ -1,5 +1,7 @@
 #include "Certificates.h"
 
+#include "DataFiles.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,44 +93,6 @@ CertPtr NewCertificate(EVP_PKEY* key, const char* commonName, long days) {
     return cert;
 }
 
-/// Writes a file so that it is either absent or whole: a temporary name in the same directory,
-/// flushed to the disk, then renamed over the final name (and the directory flushed too).
-template <class Writer>
-void WriteAtomically(const std::string& path, mode_t mode, Writer write) {
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        throw std::runtime_error("Cannot create a file beside " + path + ": " + std::strerror(errno));
-    }
-    const auto fail = [&temporary, &path](const std::string& what) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temporary.c_str());
-        throw std::runtime_error("Cannot write " + path + ": " + what +
-                                 (errno != 0 ? " (" + reason + ")" : ""));
-    };
-    FilePtr file(::fdopen(fd, "w"));
-    if (!file) {
-        ::close(fd);
-        fail("fdopen");
-    }
-    errno = 0;
-    if (::fchmod(fd, mode) != 0 || !write(file.get()) || std::fflush(file.get()) != 0 || ::fsync(fd) != 0) {
-        fail("no space or no permission");
-    }
-    if (std::fclose(file.release()) != 0) {
-        fail("close");
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        fail("rename");
-    }
-    const std::string directory = std::filesystem::path(path).parent_path().string();
-    const int dirFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-}
-
 void WriteKey(const std::string& path, EVP_PKEY* key) {
     WriteAtomically(path, 0600, [key](FILE* file) {
         return PEM_write_PrivateKey(file, key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
@@ -138,29 +102,6 @@ void WriteKey(const std::string& path, EVP_PKEY* key) {
 void WriteCertificate(const std::string& path, X509* cert) {
     WriteAtomically(path, 0644, [cert](FILE* file) { return PEM_write_X509(file, cert) == 1; });
 }
-
-/// Holds an exclusive lock on the data directory's lock file, so two first starts do not make
-/// two authorities and mix their files.
-class DirectoryLock {
-public:
-    explicit DirectoryLock(const std::string& directory) {
-        const std::string path = (std::filesystem::path(directory) / ".certificates.lock").string();
-        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0) {
-            const std::string reason = std::strerror(errno);
-            if (m_fd >= 0) {
-                ::close(m_fd);
-            }
-            throw std::runtime_error("Cannot lock " + path + ": " + reason);
-        }
-    }
-    ~DirectoryLock() { ::close(m_fd); }
-    DirectoryLock(const DirectoryLock&) = delete;
-    DirectoryLock& operator=(const DirectoryLock&) = delete;
-
-private:
-    int m_fd = -1;
-};
 
 KeyPtr ReadKey(const std::string& path) {
     FilePtr file(std::fopen(path.c_str(), "r"));
@@ -229,7 +170,7 @@ void Check(const CertificatePaths& paths) {
 void RenewCertificates(const std::string& dataDirectory) {
     namespace fs = std::filesystem;
     {
-        const DirectoryLock lock(dataDirectory);
+        const CertificatesLock lock(dataDirectory);
         for (const char* name : {"server.pem", "server.key", "ca.pem", "ca.key"}) {
             std::error_code ignored;
             fs::remove(fs::path(dataDirectory) / name, ignored);
@@ -245,7 +186,7 @@ CertificatePaths EnsureCertificates(const std::string& dataDirectory, bool& crea
     CertificatePaths paths{(dir / "ca.pem").string(), (dir / "ca.key").string(),
                            (dir / "server.pem").string(), (dir / "server.key").string()};
     created = false;
-    const DirectoryLock lock(dataDirectory);
+    const CertificatesLock lock(dataDirectory);
     if (!fs::exists(paths.caCertificate) && !fs::exists(paths.caKey)) {
         KeyPtr caKey = NewKey();
         CertPtr ca = NewCertificate(caKey.get(), "Glimmeries local service authority", 3650);

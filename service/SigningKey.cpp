@@ -1,5 +1,7 @@
 #include "SigningKey.h"
 
+#include "DataFiles.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -10,8 +12,8 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <sstream>
-#include <sys/file.h>
 #include <stdexcept>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace Service {
@@ -37,26 +39,6 @@ std::string Pem(BIO* bio) {
     return std::string(data, static_cast<std::size_t>(length));
 }
 
-// Writes content to a new file of that mode; an existing file is replaced.
-void WriteFile(const std::string& path, const std::string& content, mode_t mode) {
-    const std::string temporary = path + ".tmp";
-    ::unlink(temporary.c_str());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) {
-        throw std::runtime_error("Call to open(" + temporary + ") failed: " + std::strerror(errno));
-    }
-    const bool written =
-        ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
-        ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        throw std::runtime_error("Call to write(" + path +
-                                 ") failed: " + std::strerror(written ? errno : error));
-    }
-}
-
 std::string ReadWhole(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -73,20 +55,7 @@ SigningKeyPaths EnsureSigningKey(const std::string& dataDirectory) {
     namespace fs = std::filesystem;
     const SigningKeyPaths paths{(fs::path(dataDirectory) / "signing.key").string(),
                                 (fs::path(dataDirectory) / "signing.pub").string()};
-    // The certificates' lock: two first starts must not write the key pair at the same time.
-    const std::string lockPath = (fs::path(dataDirectory) / ".certificates.lock").string();
-    const int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd < 0 || ::flock(lockFd, LOCK_EX) != 0) {
-        const std::string reason = std::strerror(errno);
-        if (lockFd >= 0) {
-            ::close(lockFd);
-        }
-        throw std::runtime_error("Cannot lock " + lockPath + ": " + reason);
-    }
-    const std::unique_ptr<int, void (*)(int*)> unlock(new int(lockFd), [](int* fd) {
-        ::close(*fd);
-        delete fd;
-    });
+    const CertificatesLock lock(dataDirectory);
     if (fs::exists(paths.privateKey) && fs::exists(paths.publicKey)) {
         return paths;
     }
@@ -109,13 +78,13 @@ SigningKeyPaths EnsureSigningKey(const std::string& dataDirectory) {
             PEM_write_bio_PrivateKey(out.get(), key.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1) {
             Fail("PEM_write_bio_PrivateKey");
         }
-        WriteFile(paths.privateKey, Pem(out.get()), 0600);
+        WriteAtomically(paths.privateKey, 0600, Pem(out.get()));
     }
     BioPtr out(BIO_new(BIO_s_mem()), &BIO_free);
     if (!out || PEM_write_bio_PUBKEY(out.get(), key.get()) != 1) {
         Fail("PEM_write_bio_PUBKEY");
     }
-    WriteFile(paths.publicKey, Pem(out.get()), 0644);
+    WriteAtomically(paths.publicKey, 0644, Pem(out.get()));
     return paths;
 }
 
