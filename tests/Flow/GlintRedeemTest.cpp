@@ -17,7 +17,6 @@
 namespace {
 
 using FlowTest::ClickAt;
-using FlowTest::InNextModalLoop;
 using FlowTest::PointsWorld;
 using FlowTest::SaveScreenshot;
 using Redeem = Glm::CGLMGlintsRedeemDlg;
@@ -57,9 +56,9 @@ protected:
         EXPECT_EQ(ClickAt(screen, 183 + 150, 386 + 25), Redeem::kStripId);
         EXPECT_EQ(screen.GetChosenIndex(), position);
     }
-    template <typename Action>
+    template <class Popup, typename Action>
     void NextWith(PointsWorld& world, Redeem& screen, Action inPopup) {
-        InNextModalLoop(world.frame, std::move(inPopup));
+        FlowTest::WhenOpen<Popup>(world.frame, std::move(inPopup));
         EXPECT_EQ(ClickAt(screen, 625 + 10, 219 + 10), Redeem::kNextId);
     }
     // Next when a refusal is expected: the error popup it opens is closed.
@@ -108,9 +107,8 @@ TEST_F(GlintRedeemTest, ButterflyCostsItsPointsAndFliesForItsDays) {
     SaveScreenshot(*screen, "glint-redeem-chosen");
 
     bool congratulated = false;
-    NextWith(world, *screen, [&] {
-        auto* congrats = dynamic_cast<Congrats*>(world.frame.GetOpenPopup());
-        ASSERT_NE(congrats, nullptr);
+    NextWith<Congrats>(world, *screen, [&](Congrats& popup) {
+        Congrats* congrats = &popup;
         congratulated = true;
         SaveScreenshot(*congrats, "glint-redeem-congrats");
         EXPECT_EQ(LabelText(*congrats, 1267), "You used\n150 Glint Points\nfor this beautiful butterfly.");
@@ -137,16 +135,14 @@ TEST_F(GlintRedeemTest, ButterflyCostsItsPointsAndFliesForItsDays) {
     // Done refreshes the balances; a double-click on a butterfly acts as Next.
     world.SetBalance(world.Tansy(), 2000);
     ChooseButterfly(*screen, 0);
-    InNextModalLoop(world.frame, [&] {
-        auto* warning = dynamic_cast<Warning*>(world.frame.GetOpenPopup());
-        ASSERT_NE(warning, nullptr) << "Tansy flies butterfly 2 now: another one is warned of";
+    FlowTest::WhenOpen<Warning>(world.frame, [&](Warning& popup) {
+        Warning* warning = &popup;
+        // Tansy flies butterfly 2 now: another one is warned of.
         EXPECT_EQ(LabelText(*warning, Warning::kTextId),
                   "We will replace the current butterfly that is now flying with\nTansy Quill.\n"
                   "Your time will be extended to\n3 day(s).\nDo you want to continue?");
-        InNextModalLoop(world.frame, [&] {
-            auto* congrats = world.frame.GetOpenPopup();
-            ASSERT_NE(dynamic_cast<Congrats*>(congrats), nullptr);
-            EXPECT_EQ(ClickAt(*congrats, 222 + 10, 354 + 10), Congrats::kDoneId);
+        FlowTest::WhenOpen<Congrats>(world.frame, [&](Congrats& congrats) {
+            EXPECT_EQ(ClickAt(congrats, 222 + 10, 354 + 10), Congrats::kDoneId);
         });
         EXPECT_EQ(ClickAt(*warning, 267 + 10, 371 + 10), Warning::kOkId);
     });
@@ -168,11 +164,9 @@ TEST_F(GlintRedeemTest, RefusalsComeBeforeAnyRedemptionRequest) {
 
     // Tansy's 80 points do not buy the 750-point butterfly.
     ChooseButterfly(*screen, 7);
-    InNextModalLoop(world.frame, [&] {
-        auto* error = dynamic_cast<Glm::CGLMErrorDlg*>(world.frame.GetOpenPopup());
-        ASSERT_NE(error, nullptr);
-        SaveScreenshot(*error, "glint-redeem-too-few-points");
-        error->EndDialog(Glm::SkinnedPopup::kCancel);
+    FlowTest::WhenOpen<Glm::CGLMErrorDlg>(world.frame, [&](Glm::CGLMErrorDlg& error) {
+        SaveScreenshot(error, "glint-redeem-too-few-points");
+        error.EndDialog(Glm::SkinnedPopup::kCancel);
     });
     world.seen.clear();
     EXPECT_EQ(ClickAt(*screen, 625 + 10, 219 + 10), Redeem::kNextId);
@@ -195,9 +189,8 @@ TEST_F(GlintRedeemTest, OnlyOkInTheWarningSpendsThePoints) {
              {"close", 521 + 5, 146 + 5, Warning::kCloseId}}) {
         SCOPED_TRACE(name);
         ChooseButterfly(*screen, 2);
-        NextWith(world, *screen, [&] {
-            auto* warning = dynamic_cast<Warning*>(world.frame.GetOpenPopup());
-            ASSERT_NE(warning, nullptr);
+        NextWith<Warning>(world, *screen, [&](Warning& popup) {
+            Warning* warning = &popup;
             SaveScreenshot(*warning, "glint-warning-same-butterfly");
             EXPECT_EQ(
                 LabelText(*warning, Warning::kTextId),
@@ -213,14 +206,12 @@ TEST_F(GlintRedeemTest, OnlyOkInTheWarningSpendsThePoints) {
 
     ChooseButterfly(*screen, 2);
     bool congratulated = false;
-    NextWith(world, *screen, [&] {
-        auto* warning = world.frame.GetOpenPopup();
-        ASSERT_NE(warning, nullptr);
-        InNextModalLoop(world.frame, [&] {
-            congratulated = dynamic_cast<Congrats*>(world.frame.GetOpenPopup()) != nullptr;
-            world.frame.GetOpenPopup()->EndDialog(Glm::SkinnedPopup::kCancel);
+    NextWith<Warning>(world, *screen, [&](Warning& warning) {
+        FlowTest::WhenOpen<Congrats>(world.frame, [&](Congrats& congrats) {
+            congratulated = true;
+            congrats.EndDialog(Glm::SkinnedPopup::kCancel);
         });
-        ClickAt(*warning, 267 + 10, 371 + 10);
+        ClickAt(warning, 267 + 10, 371 + 10);
     });
     EXPECT_TRUE(congratulated);
     EXPECT_EQ(world.Balance(world.Lirabelle()), 1000);
@@ -230,15 +221,14 @@ TEST_F(GlintRedeemTest, OnlyOkInTheWarningSpendsThePoints) {
 
     // Another butterfly: 181, and OK replaces it.
     ChooseButterfly(*screen, 0);
-    NextWith(world, *screen, [&] {
-        auto* warning = dynamic_cast<Warning*>(world.frame.GetOpenPopup());
-        ASSERT_NE(warning, nullptr);
+    NextWith<Warning>(world, *screen, [&](Warning& popup) {
+        Warning* warning = &popup;
         SaveScreenshot(*warning, "glint-warning-other-butterfly");
         EXPECT_EQ(LabelText(*warning, Warning::kTextId),
                   "We will replace the current butterfly that is now flying with\nLirabelle.\n"
                   "Your time will be extended to\n3 day(s).\nDo you want to continue?");
-        InNextModalLoop(world.frame,
-                        [&] { world.frame.GetOpenPopup()->EndDialog(Glm::SkinnedPopup::kCancel); });
+        FlowTest::WhenOpen<Congrats>(
+            world.frame, [](Congrats& congrats) { congrats.EndDialog(Glm::SkinnedPopup::kCancel); });
         ClickAt(*warning, 267 + 10, 371 + 10);
     });
     EXPECT_EQ(world.Balance(world.Lirabelle()), 900);
@@ -252,9 +242,8 @@ TEST_F(GlintRedeemTest, ServiceRefusingForTooFewPointsShows162AndSpendsNothing) 
     ASSERT_NE(screen, nullptr);
     ChooseFairy(*screen, 0);
     ChooseButterfly(*screen, 0);
-    NextWith(world, *screen, [&] {
-        auto* warning = dynamic_cast<Warning*>(world.frame.GetOpenPopup());
-        ASSERT_NE(warning, nullptr);
+    NextWith<Warning>(world, *screen, [&](Warning& popup) {
+        Warning* warning = &popup;
         // Spent elsewhere while the warning was up.
         world.SetBalance(world.Lirabelle(), 50);
         FlowTest::PopupDismisser dismisser(world.frame);

@@ -2,6 +2,7 @@
 // virtual handheld game: the points reach the chosen Fairy exactly once and
 // leave the toy only after the service took them.
 
+#include "Flow/GLMErrorDlg.h"
 #include "Flow/GLMGlintsCompleteDlg.h"
 #include "Flow/GLMGlintsRedeemDlg.h"
 #include "Flow/GLMGlintsUploadCongratsDlg.h"
@@ -96,9 +97,8 @@ TEST_F(GlintUploadTest, PointsGoToTheChosenFairyOnceAndTheToyReadsZero) {
         SaveScreenshot(*confirm, "glint-upload-confirm");
         EXPECT_EQ(LabelText(*confirm, Confirm::kTextId),
                   "You are going to reward\n350\nGlint Points to\nTansy Quill\nIs this OK?");
-        InNextModalLoop(world.frame, [&] {
-            auto* congrats = dynamic_cast<Congrats*>(world.frame.GetOpenPopup());
-            ASSERT_NE(congrats, nullptr);
+        FlowTest::WhenOpen<Congrats>(world.frame, [&](Congrats& popup) {
+            Congrats* congrats = &popup;
             SaveScreenshot(*congrats, "glint-upload-congrats");
             EXPECT_EQ(LabelText(*congrats, Congrats::kTextId),
                       "You have given Fairy\nTansy Quill\n350 Glint Points.");
@@ -193,8 +193,9 @@ TEST_F(GlintUploadTest, GameUnpluggedAfterTheServiceTookThePointsIsNotCreditedTw
         // Gone from the bus before the application has heard of it: the
         // service takes the points, then the clear cannot reach the toy.
         world.UnplugGame();
-        InNextModalLoop(world.frame,
-                        [&] { SaveScreenshot(*world.frame.GetOpenPopup(), "glint-upload-clear-failed"); });
+        FlowTest::WhenOpen<Glm::CGLMErrorDlg>(world.frame, [&](Glm::CGLMErrorDlg& error) {
+            SaveScreenshot(error, "glint-upload-clear-failed");
+        });
         // The device error, then the toy's absence seen by the refresh.
         FlowTest::PopupDismisser dismisser(world.frame);
         EXPECT_EQ(ClickAt(*confirm, 267 + 10, 371 + 10), Confirm::kOkId);
@@ -224,9 +225,8 @@ TEST_F(GlintUploadTest, GameUnpluggedAfterTheServiceTookThePointsIsNotCreditedTw
     NextWith(world, *screen, [&] {
         auto* confirm = dynamic_cast<Confirm*>(world.frame.GetOpenPopup());
         ASSERT_NE(confirm, nullptr);
-        InNextModalLoop(world.frame, [&] {
-            auto* congrats = dynamic_cast<Congrats*>(world.frame.GetOpenPopup());
-            ASSERT_NE(congrats, nullptr);
+        FlowTest::WhenOpen<Congrats>(world.frame, [&](Congrats& popup) {
+            Congrats* congrats = &popup;
             // The points went to the Fairy of the first attempt.
             EXPECT_EQ(LabelText(*congrats, Congrats::kTextId),
                       "You have given Fairy\nTansy Quill\n500 Glint Points.");
@@ -250,10 +250,8 @@ TEST_F(GlintUploadTest, UsePointsOpensTheRedeemScreen) {
     NextWith(world, *screen, [&] {
         auto* confirm = world.frame.GetOpenPopup();
         ASSERT_NE(confirm, nullptr);
-        InNextModalLoop(world.frame, [&] {
-            auto* congrats = world.frame.GetOpenPopup();
-            ASSERT_NE(congrats, nullptr);
-            EXPECT_EQ(ClickAt(*congrats, 329 + 10, 368 + 10), Congrats::kUsePointsId);
+        FlowTest::WhenOpen<Congrats>(world.frame, [&](Congrats& congrats) {
+            EXPECT_EQ(ClickAt(congrats, 329 + 10, 368 + 10), Congrats::kUsePointsId);
         });
         ClickAt(*confirm, 267 + 10, 371 + 10);
     });

@@ -10,6 +10,8 @@
 #include "device/Toy.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
 #include <optional>
 
 namespace FlowTest {
@@ -66,6 +68,27 @@ private:
     std::string m_userId;
     bool m_ready = false;
 };
+
+/// Runs action once on the popup of class T as soon as the frame shows it
+/// (polling, so it does not matter which modal loop runs first). When the
+/// test has failed by then, the popup is ended so the test does not hang.
+template <class T, typename Action>
+void WhenOpen(Glm::MainFrame& frame, Action action) {
+    auto* timer = new QTimer(&frame);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, &frame, action]() mutable {
+        auto* popup = dynamic_cast<T*>(frame.GetOpenPopup());
+        if (popup == nullptr || !popup->isVisible()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        action(*popup);
+        if (::testing::Test::HasFailure() && frame.GetOpenPopup() == popup && popup->isVisible()) {
+            popup->EndDialog(Glm::SkinnedPopup::kCancel);
+        }
+    });
+    timer->start(5);
+}
 
 /// Waits for the movie of the view index to be ready, checks that it lies at
 /// (x, y) of the screen, and presses the left button on it there.
