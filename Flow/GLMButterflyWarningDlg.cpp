@@ -36,6 +36,11 @@ void CGLMButterflyWarningDlg::OnCommand(int controlId) {
 }
 
 void CGLMButterflyWarningDlg::OnOk() {
+    // A second click that arrives after the warning was answered must not
+    // spend the points again.
+    if (!isVisible()) {
+        return;
+    }
     UI::MessageTarget& frame = GetFrame().Target();
     std::string errorCode;
     if (GetApplication().GetWebApi().RedeemGlintPoints(m_fairyId, std::to_string(m_butterfly.points),

@@ -50,6 +50,11 @@ void CGLMGlintsCompleteDlg::OnCommand(int controlId) {
 }
 
 void CGLMGlintsCompleteDlg::OnOk() {
+    // A second click that arrives after the question was answered changes
+    // nothing.
+    if (!isVisible()) {
+        return;
+    }
     Glimmeries& application = GetApplication();
     UI::MessageTarget& frame = GetFrame().Target();
     std::optional<Toy> toy = FindToyInUse(application);

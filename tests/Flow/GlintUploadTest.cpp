@@ -216,6 +216,7 @@ TEST_F(GlintUploadTest, GameUnpluggedAfterTheServiceTookThePointsIsNotCreditedTw
     world.seen.clear();
     EXPECT_EQ(ClickAt(*screen, 21 + 5, 219 + 5), Upload::kBackId);
     EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(screen->GetViews().GetView(0).GetWindow(), nullptr) << "the movies go with the screen";
     EXPECT_EQ(world.Seen(UI::WM_GLM_SCREEN_DONE).size(), 1U);
     world.seen.clear();
     screen = Open(world);
