@@ -165,6 +165,33 @@ TEST_F(GlintUploadTest, NextRefusesWithoutFairyOrPointsAndClosingTheQuestionKeep
     }
     EXPECT_EQ(world.RequestCount("ClickUploadRequest"), 0);
 
+    // A refusal by the service leaves the points on the toy, credits nothing
+    // and leaves the question open.
+    const auto listedClickId = [&](std::int32_t clickId) {
+        world.App().GetToys().Update(static_cast<std::uint32_t>(world.App().GetCurrentDevice()),
+                                     [clickId](Glm::Toy& toy) {
+                                         Glm::Toy::Memory image = toy.GetImage();
+                                         Glm::Toy::SetWord(image, 0, clickId);
+                                         toy.SetImage(image);
+                                     });
+    };
+    listedClickId(12345);
+    bool stayedOpen = false;
+    NextWith(world, *screen, [&] {
+        auto* confirm = dynamic_cast<Confirm*>(world.frame.GetOpenPopup());
+        ASSERT_NE(confirm, nullptr);
+        EXPECT_EQ(ClickAt(*confirm, 267 + 10, 371 + 10), Confirm::kOkId);
+        stayedOpen = confirm->isVisible();
+        ClickAt(*confirm, 391 + 5, 384 + 5);
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(world.RequestCount("ClickUploadRequest"), 1);
+    EXPECT_EQ(world.ToyPoints(), 120);
+    EXPECT_EQ(world.Balance(world.Lirabelle()), before);
+    EXPECT_FALSE(Glm::PointsJournal(world.App().GetDataDirectory()).Find(12345));
+    EXPECT_TRUE(world.Seen(UI::WM_GLM_SHOW_GLINT_UPLOAD_CONGRATS).empty());
+    listedClickId(static_cast<std::int32_t>(world.GameClickId()));
+
     // A toy whose points are 0 cannot reach the question.
     world.seen.clear();
     FlowTest::PopupDismisser dismisser(world.frame);
