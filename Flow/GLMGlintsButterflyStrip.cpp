@@ -16,12 +16,10 @@ GlintButterflyStrip::GlintButterflyStrip() {
 void GlintButterflyStrip::SetButterflies(const PictureStrip& pictures,
                                          const std::vector<ButterflyRecord>& butterflies) {
     m_pictures.clear();
-    m_names.clear();
     m_step = pictures.GetImageWidth();
     m_pictureHeight = pictures.GetImageHeight();
     for (const ButterflyRecord& butterfly : butterflies) {
         m_pictures.push_back(pictures.GetPicture(butterfly.imageIndex));
-        m_names.push_back(QString::fromStdString(butterfly.name));
     }
     m_scroll = 0;
     m_selected = -1;
@@ -55,19 +53,13 @@ int GlintButterflyStrip::PositionAt(int x) const {
 
 void GlintButterflyStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QFont font(QStringLiteral("arial"));
-    font.setPixelSize(14);
-    font.setBold(true);
-    painter.setFont(font);
     for (std::size_t k = 0; k < m_pictures.size(); ++k) {
         const int left = static_cast<int>(k) * m_step - m_scroll;
         if (left >= width() || left + m_step <= 0) {
             continue;
         }
+        // The pictures carry the butterflies' names.
         painter.drawImage(left, 0, m_pictures[k]);
-        const QRect nameArea(left, m_pictureHeight + 4, m_step, kHeight - m_pictureHeight - 4);
-        painter.setPen(ThinUI::ToQColor(kPageTextColor));
-        painter.drawText(nameArea, Qt::AlignHCenter | Qt::AlignTop, m_names[k]);
         if (static_cast<int>(k) == m_selected) {
             painter.setPen(QPen(ThinUI::ToQColor(kPageTextColor), 2));
             painter.drawRect(QRect(left + 1, 1, m_step - 2, m_pictureHeight - 2));

@@ -10,8 +10,7 @@
 namespace Glm {
 
 /// The redeem screen's strip of butterflies: the catalogue's pictures side
-/// by side, one picture wide each with the butterfly's name beneath, cut to
-/// a window that shows one butterfly at a time. It scrolls by whole
+/// by side, cut to a window that shows one butterfly at a time. It scrolls by whole
 /// pictures; a click chooses the butterfly under the pointer and a
 /// double-click also confirms it.
 class GlintButterflyStrip : public QWidget {
@@ -22,7 +21,7 @@ public:
 
     GlintButterflyStrip();
 
-    /// Shows the strip's pictures with the butterflies' names; the scroll
+    /// Shows the butterflies' pictures from the strip; the scroll
     /// step is the picture width. Scroll position and choice start afresh.
     void SetButterflies(const PictureStrip& pictures, const std::vector<ButterflyRecord>& butterflies);
     /// Moves the view by delta pixels within the strip. False when it cannot
@@ -46,7 +45,6 @@ protected:
 
 private:
     std::vector<QImage> m_pictures;
-    std::vector<QString> m_names;
     int m_step = kButterflyImageWidth;
     int m_pictureHeight = kButterflyImageHeight;
     int m_scroll = 0;
