@@ -1,7 +1,13 @@
 // The frame's screens: which message shows, creates or passes on to which
 // screen, the guarded popups and the end of every popup.
 
+#include "GLMButterflyWarningDlg.h"
 #include "GLMDevicesDlg.h"
+#include "GLMGlintsCompleteDlg.h"
+#include "GLMGlintsRedeemCongratsDlg.h"
+#include "GLMGlintsRedeemDlg.h"
+#include "GLMGlintsUploadCongratsDlg.h"
+#include "GLMGlintsUploadDlg.h"
 #include "GLMLoginDlg.h"
 #include "GLMSignUpDlg.h"
 #include "GLMSplashDlg.h"
@@ -75,6 +81,10 @@ std::unique_ptr<SkinnedScreen> MakeScreen(int dialogId, Glimmeries& application,
         return std::make_unique<CGLMWelcomeDlg>(application, frame);
     case ScreenId::kTutorial:
         return std::make_unique<GLMTutorialDlg>(application, frame);
+    case ScreenId::kGlintUpload:
+        return std::make_unique<CGLMGlintsUploadDlg>(application, frame);
+    case ScreenId::kGlintRedeem:
+        return std::make_unique<CGLMGlintsRedeemDlg>(application, frame);
     default:
         return nullptr;
     }
@@ -298,8 +308,7 @@ void MainFrame::InstallScreenHandlers() {
     // Popups that need the toy in use; their classes plug in here.
     for (const std::uint32_t message :
          {UI::WM_GLM_SHOW_FRIENDSHIP_INVITE, UI::WM_GLM_SHOW_FRIENDSHIP_INVITE_2,
-          UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, UI::WM_GLM_SHOW_GLINT_CONFIRM, UI::WM_GLM_SHOW_SETUP_CONFIRM,
-          UI::WM_GLM_SHOW_SETUP_CONGRATS}) {
+          UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, UI::WM_GLM_SHOW_SETUP_CONFIRM, UI::WM_GLM_SHOW_SETUP_CONGRATS}) {
         SetHandler(message, [this](const Message& received) -> UI::LRESULT {
             if (GuardToyInUse()) {
                 LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
@@ -309,14 +318,66 @@ void MainFrame::InstallScreenHandlers() {
     }
     // Popups of later screens that need no toy check.
     for (const std::uint32_t message :
-         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_CHARM_CONGRATS,
-          UI::WM_GLM_SHOW_GLINT_UPLOAD_CONGRATS, UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS,
-          UI::WM_GLM_SHOW_REDEEM_WARNING}) {
+         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_CHARM_CONGRATS}) {
         SetHandler(message, [this](const Message& received) -> UI::LRESULT {
             LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
             return 0;
         });
     }
+    InstallPointPopups();
+}
+
+// The popups of the point screens, made for each opening.
+void MainFrame::InstallPointPopups() {
+    using UI::Message;
+    SetHandler(UI::WM_GLM_SHOW_GLINT_CONFIRM, [this](const Message& received) -> UI::LRESULT {
+        if (GuardToyInUse()) {
+            CGLMGlintsCompleteDlg popup(m_application, *this);
+            popup.SetFairyId(std::to_string(received.lParam));
+            OpenPopup(popup);
+        }
+        return 0;
+    });
+    SetHandler(UI::WM_GLM_SHOW_GLINT_UPLOAD_CONGRATS, [this](const Message& received) -> UI::LRESULT {
+        CGLMGlintsUploadCongratsDlg popup(m_application, *this);
+        popup.SetValues(std::to_string(received.lParam), static_cast<std::int32_t>(received.wParam));
+        OpenPopup(popup);
+        return 0;
+    });
+    // Both butterfly popups show the butterfly chosen on the redeem screen.
+    const auto chosenButterfly = [this](const Message& received) -> std::optional<ButterflyRecord> {
+        auto* redeem = GetScreen<CGLMGlintsRedeemDlg>(ScreenId::kGlintRedeem);
+        std::optional<ButterflyRecord> butterfly;
+        if (redeem != nullptr) {
+            butterfly = redeem->GetChosenButterfly();
+        }
+        if (!butterfly) {
+            LogUnhandledOnce(MessageText(received.id, "no butterfly is chosen"));
+        }
+        return butterfly;
+    };
+    SetHandler(UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS, [this, chosenButterfly](const Message& received) {
+        if (const std::optional<ButterflyRecord> butterfly = chosenButterfly(received)) {
+            CGLMGlintsRedeemCongratsDlg popup(m_application, *this);
+            popup.SetValues(std::to_string(received.lParam), *butterfly);
+            OpenPopup(popup);
+        }
+        return UI::LRESULT{0};
+    });
+    SetHandler(UI::WM_GLM_SHOW_REDEEM_WARNING, [this, chosenButterfly](const Message& received) {
+        if (const std::optional<ButterflyRecord> butterfly = chosenButterfly(received)) {
+            CGLMButterflyWarningDlg popup(m_application, *this);
+            popup.SetValues(static_cast<unsigned>(received.wParam), std::to_string(received.lParam),
+                            *butterfly);
+            OpenPopup(popup);
+            // A butterfly redeemed after the warning is celebrated as one
+            // redeemed straight away.
+            if (popup.IsRedeemed()) {
+                m_target.Send(UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS, 0, received.lParam);
+            }
+        }
+        return UI::LRESULT{0};
+    });
 }
 
 } // namespace Glm

@@ -86,6 +86,7 @@ protected:
 private:
     void InstallHandlers();
     void InstallScreenHandlers();
+    void InstallPointPopups();
     /// Sends 153 and returns false when the toy in use is gone.
     bool GuardToyInUse();
     /// Passes message on to the screen; logged once and 0 when the screen

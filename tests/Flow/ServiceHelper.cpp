@@ -38,9 +38,11 @@ std::string Service::Admin(const QStringList& arguments) const {
     return ServiceTest::RunService(argv).out;
 }
 
-VirtualToy::VirtualToy(const QString& kind, const QString& toyDirectory) {
+VirtualToy::VirtualToy(const QString& kind, const QString& toyDirectory, const QStringList& options,
+                       const QString& statePath) {
+    const QString state = statePath.isEmpty() ? m_state.path() + "/toy.state" : statePath;
     m_process.start(BuildProgram("glimmeries-toy"),
-                    {kind, "--dir", toyDirectory, "--state", m_state.path() + "/toy.state", "--detached"});
+                    QStringList{kind, "--dir", toyDirectory, "--state", state, "--detached"} + options);
     m_process.waitForStarted(5000);
 }
 

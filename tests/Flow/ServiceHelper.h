@@ -44,10 +44,13 @@ private:
 };
 
 /// A virtual toy of kind ("bracelet", "jewelrybox", "game") plugged into the
-/// simulated bus in toyDirectory until Unplug or the destructor.
+/// simulated bus in toyDirectory until Unplug or the destructor. options are
+/// passed on (--points N, ...); with statePath the toy keeps its memory in
+/// that file, so a toy made again with it is the same toy plugged back in.
 class VirtualToy {
 public:
-    VirtualToy(const QString& kind, const QString& toyDirectory);
+    VirtualToy(const QString& kind, const QString& toyDirectory, const QStringList& options = {},
+               const QString& statePath = {});
     ~VirtualToy();
     VirtualToy(const VirtualToy&) = delete;
     VirtualToy& operator=(const VirtualToy&) = delete;
