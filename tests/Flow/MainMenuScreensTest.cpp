@@ -169,14 +169,17 @@ TEST_F(MainMenuTest, TasksPlayTheBubbleAndSendTheirMessages) {
     };
     for (const auto& [position, id, message, lParam] : tasks) {
         SCOPED_TRACE(id);
+        // The frame decides what comes next (the task's screen, or an error
+        // popup): only the menu's own message is checked here.
+        Show(world.ToyId(Glm::kBraceletProduct));
         world.seen.clear();
         world.recorder.sounds.clear();
         EXPECT_EQ(ClickAt(*menu, position.x() + 20, position.y() + 20), id);
-        ASSERT_EQ(world.seen.size(), 1U);
+        ASSERT_FALSE(world.seen.empty());
         EXPECT_EQ(world.seen[0].id, message);
         EXPECT_EQ(world.seen[0].lParam, lParam);
-        EXPECT_EQ(world.recorder.sounds, std::vector<std::string>{"CLICK_BUBBLE_SOUND"});
-        EXPECT_TRUE(menu->isVisible()) << "the frame decides what comes next";
+        ASSERT_FALSE(world.recorder.sounds.empty());
+        EXPECT_EQ(world.recorder.sounds[0], "CLICK_BUBBLE_SOUND");
     }
 
     // A disabled task does nothing.
