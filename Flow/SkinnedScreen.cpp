@@ -1,6 +1,7 @@
 #include "SkinnedScreen.h"
 
 #include "Glimmeries.h"
+#include "KeyboardAccess.h"
 #include "MainFrame.h"
 #include "ThinUI/Controls.h"
 #include "ThinUI/ImageStrip.h"
@@ -10,7 +11,6 @@
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 namespace Glm {
 
@@ -106,6 +106,22 @@ UI::LRESULT SkinnedScreen::OnFrameMessage(const UI::Message&) {
     return 0;
 }
 
+void SkinnedScreen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Screens add and relabel controls as they go; naming runs at every show.
+    NameUnnamedControls(*this);
+}
+
+bool SkinnedScreen::focusNextPrevChild(bool next) {
+    if (isHidden()) {
+        // The focus was on this screen as it went: the frame holds it until
+        // Tab enters the screen shown next.
+        m_frame.setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return MoveFocusInReadingOrder(*this, next);
+}
+
 void SkinnedScreen::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     // Only the screen's own hide counts: hiding the frame to the tray or
@@ -139,12 +155,29 @@ void SkinnedScreen::paintEvent(QPaintEvent*) {
         }
     }
     QPainter painter(this);
+    if (m_frame.testAttribute(Qt::WA_TranslucentBackground) && !m_frame.mask().isEmpty()) {
+        // Where the frame is see-through (compositors that do not cut
+        // windows to a shape), what lies outside the mask stays unpainted.
+        painter.setClipRegion(m_frame.mask().translated(-pos()));
+    }
     m_background->Draw(painter, 0, 0, m_background->GetWidth(), m_background->GetHeight(), 0, 0);
 }
 
 void SkinnedScreen::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_frame.windowHandle() != nullptr) {
-        m_frame.windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton) {
+        m_frame.BeginMove(m_frame, event->globalPosition());
+    }
+}
+
+void SkinnedScreen::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) != 0) {
+        m_frame.ContinueMove(event->globalPosition());
+    }
+}
+
+void SkinnedScreen::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_frame.EndMove();
     }
 }
 
