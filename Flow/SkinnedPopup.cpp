@@ -16,11 +16,14 @@
 namespace Glm {
 
 SkinnedPopup::SkinnedPopup(Glimmeries& application, MainFrame& frame, int dialogId)
-    : QDialog(&frame, MainFrame::PopupsInsideFrame() ? Qt::Widget : Qt::Dialog | Qt::FramelessWindowHint),
-      m_application(application), m_frame(frame), m_dialogId(dialogId) {
+    : QDialog(&frame, Qt::Dialog | Qt::FramelessWindowHint), m_application(application), m_frame(frame),
+      m_dialogId(dialogId) {
     setModal(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (!isWindow()) {
+    if (MainFrame::PopupsInsideFrame()) {
+        // A dialog always starts as a window of its own; this one becomes a
+        // page of the frame.
+        setWindowFlags(Qt::Widget);
         hide();
     }
 }

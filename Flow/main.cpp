@@ -104,6 +104,7 @@ int main(int argc, char** argv) {
         if (!display.message.empty()) {
             application.GetLogger().Log(display.message);
         }
+        application.GetLogger().Log("Window system: " + QGuiApplication::platformName().toStdString());
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
         Glm::InstallUserInterfaceHooks();
 

@@ -203,6 +203,7 @@ struct PopupWalk {
     int dialogId = 0;
     int result = -1;
     bool focusOnMain = false;
+    bool insideFrame = false;
 };
 
 std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Qt::Key endKey) {
@@ -221,9 +222,12 @@ std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Qt::Key endKey) {
         QApplication::setActiveWindow(&window);
         PopupWalk walk;
         walk.dialogId = popup->GetDialogId();
+        walk.insideFrame = !popup->isWindow();
         walk.focusOnMain = popup->GetMainButton() != nullptr && popup->GetMainButton()->hasFocus();
-        FlowTest::SaveScreenshot(*popup, "desktop-keyboard-popup-" + std::to_string(walk.dialogId) +
-                                             (popup->isWindow() ? "" : "-inside"));
+        // Inside the frame, the frame's picture shows the popup cut to its shape.
+        FlowTest::SaveScreenshot(popup->isWindow() ? static_cast<QWidget&>(*popup) : world.frame,
+                                 "desktop-keyboard-popup-" + std::to_string(walk.dialogId) +
+                                     (popup->isWindow() ? "" : "-inside"));
         CheckTabCycle(window, *popup, "popup " + std::to_string(walk.dialogId));
         // Tab somewhere else than the main button first: Enter and Escape
         // still mean the popup as a whole.
@@ -274,6 +278,7 @@ TEST_P(DesktopKeyboardTest, EscapeClosesEveryPopupAsItsCloseButtonDoes) {
         EXPECT_TRUE(walk.focusOnMain)
             << "popup " << walk.dialogId << " opens without focus on its main button";
         EXPECT_EQ(walk.result, Glm::SkinnedPopup::kCancel) << "popup " << walk.dialogId;
+        EXPECT_EQ(walk.insideFrame, GetParam()) << "popup " << walk.dialogId;
     }
     // Each close plays the close button's sound; the frame's pages take
     // input again afterwards.
