@@ -1,6 +1,7 @@
 #include "KeyboardAccess.h"
 
 #include "ThinUI/Accessibility.h"
+#include "ThinUI/Controls.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -61,6 +62,27 @@ QString NearbyLabelText(const QWidget& page, const QWidget& control) {
         }
     }
     return best;
+}
+
+/// Fields whose label is part of the skin's picture, which no control
+/// carries: (dialog, item id) and the label's words.
+QString SkinLabel(int dialogId, int controlId) {
+    struct Field {
+        int dialogId;
+        int controlId;
+        const char* name;
+    };
+    static constexpr Field kFields[] = {
+        {110, 1001, "Account ID"}, // the sign-in page
+        {110, 1002, "Password"},
+        {152, 1197, "Toys"}, // the devices page's list
+    };
+    for (const Field& field : kFields) {
+        if (field.dialogId == dialogId && field.controlId == controlId) {
+            return QString::fromUtf8(field.name);
+        }
+    }
+    return {};
 }
 
 QString KindName(const QWidget& control) {
@@ -143,12 +165,15 @@ bool MoveFocusInReadingOrder(QWidget& page, bool next) {
     return true;
 }
 
-void NameUnnamedControls(QWidget& page) {
+void NameUnnamedControls(QWidget& page, int dialogId) {
     for (QWidget* control : ReadingOrder(page)) {
         if (!control->accessibleName().isEmpty()) {
             continue;
         }
-        QString name = NearbyLabelText(page, *control);
+        QString name = SkinLabel(dialogId, ThinUI::ControlId(control));
+        if (name.isEmpty()) {
+            name = NearbyLabelText(page, *control);
+        }
         if (name.isEmpty()) {
             name = KindName(*control);
         }

@@ -17,10 +17,11 @@ std::vector<QWidget*> ReadingOrder(const QWidget& page);
 /// order, wrapping at the ends; from outside page it goes to the first (or
 /// last). False when page has no control Tab visits.
 bool MoveFocusInReadingOrder(QWidget& page, bool next);
-/// Names every control of page that has no name yet: edits, lists and
-/// drop-downs by the label at their left or above them, a password edit as
-/// "Password", and otherwise by what kind of control they are. Image
-/// buttons, links and labels carry their own names.
-void NameUnnamedControls(QWidget& page);
+/// Names every control of page (the dialog dialogId) that has no name yet:
+/// fields whose label is painted on the skin by the table of such fields,
+/// other edits, lists and drop-downs by the label at their left or above
+/// them, a password edit as "Password", and otherwise by what kind of
+/// control they are. Image buttons, links and labels carry their own names.
+void NameUnnamedControls(QWidget& page, int dialogId);
 
 } // namespace Glm

@@ -173,7 +173,7 @@ void SkinnedPopup::mouseReleaseEvent(QMouseEvent* event) {
 void SkinnedPopup::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     OnShown();
-    NameUnnamedControls(*this);
+    NameUnnamedControls(*this, m_dialogId);
     if (isWindow()) {
         activateWindow();
     }

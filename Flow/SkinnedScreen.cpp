@@ -109,7 +109,7 @@ UI::LRESULT SkinnedScreen::OnFrameMessage(const UI::Message&) {
 void SkinnedScreen::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Screens add and relabel controls as they go; naming runs at every show.
-    NameUnnamedControls(*this);
+    NameUnnamedControls(*this, m_dialogId);
 }
 
 bool SkinnedScreen::focusNextPrevChild(bool next) {

@@ -84,7 +84,7 @@ TEST_F(DesktopDisplayTest, RunsNativelyOnHeadlessWestonAndListsAToy) {
         GTEST_SKIP() << "weston is not installed (scripts/bootstrap installs it)";
     }
     ASSERT_TRUE(s_demo->IsRunning());
-    FlowTest::HeadlessWeston weston;
+    FlowTest::Weston weston;
     ASSERT_TRUE(weston.IsRunning()) << weston.Output();
     FlowTest::AppProcess app(s_demo->GetService());
     // No platform named and no X11 display: the compositor's socket alone

@@ -193,6 +193,7 @@ TEST_P(DesktopKeyboardTest, SignInScreenNamesItsFieldsAndLinksByWhatTheyShow) {
     };
     EXPECT_TRUE(has("Sign in", QAccessible::Button));
     EXPECT_TRUE(has("Register Now.", QAccessible::Link));
+    EXPECT_TRUE(has("Account ID", QAccessible::EditableText));
     EXPECT_TRUE(has("Password", QAccessible::EditableText));
     EXPECT_TRUE(has("Hide Glimmeries", QAccessible::Button));
 }

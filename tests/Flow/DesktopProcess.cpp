@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace FlowTest {
 
@@ -35,18 +36,24 @@ XServer::~XServer() {
     }
 }
 
-HeadlessWeston::HeadlessWeston() {
+Weston::Weston(const QString& x11Display) {
     QFile::setPermissions(m_runtime.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
     environment.remove("WAYLAND_DISPLAY");
     environment.remove("DISPLAY");
+    if (!x11Display.isEmpty()) {
+        environment.insert("DISPLAY", x11Display);
+    }
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     const QString socket = QStringLiteral("glimmeries-test");
-    m_process.start(QStringLiteral("weston"), {"--backend=headless-backend.so", "--use-pixman", "--no-config",
-                                               "--width=1024", "--height=768", "--socket=" + socket});
+    // --debug offers the screenshot protocol.
+    m_process.start(QStringLiteral("weston"),
+                    {x11Display.isEmpty() ? "--backend=headless-backend.so" : "--backend=x11-backend.so",
+                     "--use-pixman", "--no-config", "--debug", "--width=1000", "--height=700",
+                     "--socket=" + socket});
     if (!m_process.waitForStarted(5000)) {
         return;
     }
@@ -57,12 +64,28 @@ HeadlessWeston::HeadlessWeston() {
     }
 }
 
-HeadlessWeston::~HeadlessWeston() {
+Weston::~Weston() {
     m_process.terminate();
     if (!m_process.waitForFinished(5000)) {
         m_process.kill();
         m_process.waitForFinished(5000);
     }
+}
+
+QImage Weston::Screenshot() {
+    QTemporaryDir directory;
+    QProcess shooter;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
+    environment.insert("WAYLAND_DISPLAY", m_socket);
+    shooter.setProcessEnvironment(environment);
+    shooter.setWorkingDirectory(directory.path());
+    shooter.start(QStringLiteral("weston-screenshooter"), {});
+    if (!shooter.waitForFinished(15000) || shooter.exitCode() != 0) {
+        return {};
+    }
+    const QStringList shots = QDir(directory.path()).entryList({"wayland-screenshot-*.png"}, QDir::Files);
+    return shots.isEmpty() ? QImage() : QImage(directory.filePath(shots.front()));
 }
 
 AppProcess::AppProcess(Service& service) : m_environment(QProcessEnvironment::systemEnvironment()) {
@@ -128,6 +151,14 @@ int AppProcess::WaitForExit(int timeoutMs) {
 std::string AppProcess::ErrorOutput() {
     m_errors += m_process.readAllStandardError().toStdString();
     return m_errors;
+}
+
+void SaveDisplayShot(const QImage& picture, const std::string& name) {
+    const QByteArray buildDir = qgetenv("GLM_BUILD_DIR");
+    const QString directory =
+        QString::fromLocal8Bit(buildDir.isEmpty() ? QByteArray(".") : buildDir) + "/test-artifacts/screens";
+    QDir().mkpath(directory);
+    picture.save(directory + "/" + QString::fromStdString(name) + ".png");
 }
 
 QString XDoTool(const QString& display, const QStringList& arguments) {

@@ -5,6 +5,7 @@
 
 #include "ServiceHelper.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -29,20 +30,24 @@ private:
     QString m_display;
 };
 
-/// Weston with its headless back end, listening on a socket of its own in a
-/// runtime directory of its own; stopped by the destructor.
-class HeadlessWeston {
+/// Weston listening on a socket of its own in a runtime directory of its
+/// own: with its headless back end (no seat: nothing can press on a window),
+/// or with its X11 back end as a window on an X server (at its top-left),
+/// whose pointer and keyboard xdotool drives. Stopped by the destructor.
+class Weston {
 public:
-    HeadlessWeston();
-    ~HeadlessWeston();
-    HeadlessWeston(const HeadlessWeston&) = delete;
-    HeadlessWeston& operator=(const HeadlessWeston&) = delete;
+    /// Headless without x11Display, else nested in that X server.
+    explicit Weston(const QString& x11Display = {});
+    ~Weston();
+    Weston(const Weston&) = delete;
+    Weston& operator=(const Weston&) = delete;
     bool IsRunning() const { return !m_socket.isEmpty(); }
-    QString RuntimeDirectory() const { return m_runtime.path(); }
-    const QString& Socket() const { return m_socket; }
     /// The socket's full path, which WAYLAND_DISPLAY may name.
     QString SocketPath() const { return m_runtime.filePath(m_socket); }
     std::string Output() { return m_process.readAll().toStdString(); }
+    /// The compositor's output as weston-screenshooter takes it; null when
+    /// that fails.
+    QImage Screenshot();
 
 private:
     QTemporaryDir m_runtime;
@@ -80,6 +85,9 @@ private:
     std::string m_errors;
 };
 
+/// Saves a picture taken from a display server as
+/// $GLM_BUILD_DIR/test-artifacts/screens/NAME.png, as the screen tests do.
+void SaveDisplayShot(const QImage& picture, const std::string& name);
 /// Runs xdotool with arguments on display; its output.
 QString XDoTool(const QString& display, const QStringList& arguments);
 
