@@ -149,6 +149,8 @@ void SkinnedScreen::paintEvent(QPaintEvent*) {
         }
         // The page takes the size of its picture once, at its first paint.
         ++m_firstPaintResizes;
+        // When each page first reaches the screen: how long a start takes.
+        m_application.GetLogger().Log("Screen " + std::to_string(m_dialogId) + " first painted");
         resize(m_background->GetWidth(), m_background->GetHeight());
         if (m_redrawOnResize) {
             update();

@@ -6,9 +6,10 @@
 # With a package, the program is the one `dpkg -x` unpacks from it (as
 # installed under /usr); otherwise BUILD_DIR/bin/glimmeries. The service
 # comes from BUILD_DIR.
-# "Devices screen" is the moment the log records "Landing on DeviceManager":
-# the screen has run its show step and is being shown; the patcher's check
-# of the content server lies before it. Each run has a fresh data directory
+# "Devices screen painted" is the moment the log records "Screen 152 first
+# painted": the devices screen has painted its background into the window
+# (the window system shows it with the next flush); the patcher's check of
+# the content server lies before it. Each run has a fresh data directory
 # (first start: movies are extracted), polled every 10 ms.
 set -eu
 BUILD=$(cd "${1:?build directory}" && pwd)
@@ -58,7 +59,7 @@ PARAMS
     "$APP" --app-dir "$dir" >"$dir/out.txt" 2>&1 &
     pid=$!
     n=0
-    while ! grep -q 'Landing on DeviceManager' "$dir/Glimmeries.log" 2>/dev/null; do
+    while ! grep -q 'Screen 152 first painted' "$dir/Glimmeries.log" 2>/dev/null; do
         sleep 0.01; n=$((n + 1))
         if [ $n -gt 6000 ] || ! kill -0 "$pid" 2>/dev/null; then echo "failed"; kill "$pid" 2>/dev/null; return; fi
     done
@@ -76,7 +77,7 @@ measure() {
         times="$times $(run_once "$1-$i")"
         i=$((i + 1))
     done
-    echo "$1: start to devices screen (ms):$times  median $(median "$times")"
+    echo "$1: start to devices screen painted (ms):$times  median $(median "$times")"
 }
 
 # X11.
@@ -84,7 +85,7 @@ DISPLAY_NUMBER=$((200 + $$ % 50))
 Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 XPID=$!; PIDS="$PIDS $XPID"
 i=0; while [ ! -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done
-DISPLAY=":$DISPLAY_NUMBER" QT_QPA_PLATFORM=xcb measure x11
+(export DISPLAY=":$DISPLAY_NUMBER" QT_QPA_PLATFORM=xcb; measure x11)
 kill "$XPID" 2>/dev/null || true
 
 # Wayland.
@@ -92,4 +93,4 @@ weston --backend=headless-backend.so --use-pixman --no-config --width=1280 --hei
     --socket=glm-bench >"$WORK/weston.log" 2>&1 &
 WPID=$!; PIDS="$PIDS $WPID"
 i=0; while [ ! -e "$XDG_RUNTIME_DIR/glm-bench" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done
-env -u DISPLAY WAYLAND_DISPLAY=glm-bench QT_QPA_PLATFORM=wayland measure wayland
+(unset DISPLAY; export WAYLAND_DISPLAY=glm-bench QT_QPA_PLATFORM=wayland; measure wayland)
