@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
 #include <limits>
@@ -104,6 +105,31 @@ QString KindName(const QWidget& control) {
     return {};
 }
 
+/// Turns Enter on a list into the double click the pages listen for.
+class EnterChoosesItem : public QObject {
+public:
+    explicit EnterChoosesItem(QAbstractItemView& list) : QObject(&list), m_list(list) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &m_list || event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->isAutoRepeat() ||
+            !m_list.currentIndex().isValid()) {
+            return false;
+        }
+        emit m_list.doubleClicked(m_list.currentIndex());
+        return true;
+    }
+
+private:
+    QAbstractItemView& m_list;
+};
+
+const char* const kEnterChoosesProperty = "glmEnterChooses";
+
 } // namespace
 
 std::vector<QWidget*> ReadingOrder(const QWidget& page) {
@@ -180,6 +206,21 @@ void NameUnnamedControls(QWidget& page, int dialogId) {
         if (!name.isEmpty()) {
             control->setAccessibleName(name);
         }
+    }
+}
+
+} // namespace Glm
+
+namespace Glm {
+
+void LetEnterChooseListItems(QWidget& page) {
+    for (QAbstractItemView* list : page.findChildren<QAbstractItemView*>()) {
+        if (list->property(kEnterChoosesProperty).toBool()) {
+            continue;
+        }
+        list->setProperty(kEnterChoosesProperty, true);
+        // Owned by the list, as its child.
+        list->installEventFilter(new EnterChoosesItem(*list));
     }
 }
 

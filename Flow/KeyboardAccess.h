@@ -23,5 +23,9 @@ bool MoveFocusInReadingOrder(QWidget& page, bool next);
 /// them, a password edit as "Password", and otherwise by what kind of
 /// control they are. Image buttons, links and labels carry their own names.
 void NameUnnamedControls(QWidget& page, int dialogId);
+/// Makes Enter on a list of page act as a double click on the list's
+/// current item, the way the pages choose an item with the mouse (once per
+/// list; lists added later are taken at the next call).
+void LetEnterChooseListItems(QWidget& page);
 
 } // namespace Glm

@@ -172,7 +172,10 @@ UI::LRESULT MainFrame::OnStart() {
 
 UI::LRESULT MainFrame::OnStartScreens() {
     m_tray = std::make_unique<TrayIcon>();
-    m_tray->Create(m_target, windowIcon(), LoadQString(kTitleString));
+    if (!m_tray->Create(m_target, windowIcon(), LoadQString(kTitleString))) {
+        // GNOME and most Wayland compositors have none by default.
+        m_application.GetLogger().Log("No notification area: hiding the window minimises it");
+    }
     m_tray->SetMenu(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
     m_tray->EnableItem(UI::ID_TRAY_HIDE, true);
     m_tray->EnableItem(UI::ID_TRAY_SHOW, false);

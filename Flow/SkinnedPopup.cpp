@@ -174,6 +174,7 @@ void SkinnedPopup::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     OnShown();
     NameUnnamedControls(*this, m_dialogId);
+    LetEnterChooseListItems(*this);
     if (isWindow()) {
         activateWindow();
     }

@@ -110,6 +110,7 @@ void SkinnedScreen::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Screens add and relabel controls as they go; naming runs at every show.
     NameUnnamedControls(*this, m_dialogId);
+    LetEnterChooseListItems(*this);
 }
 
 bool SkinnedScreen::focusNextPrevChild(bool next) {

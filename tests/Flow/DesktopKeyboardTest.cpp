@@ -198,6 +198,21 @@ TEST_P(DesktopKeyboardTest, SignInScreenNamesItsFieldsAndLinksByWhatTheyShow) {
     EXPECT_TRUE(has("Hide Glimmeries", QAccessible::Button));
 }
 
+TEST_P(DesktopKeyboardTest, TheKeyboardAloneChoosesAnEntryOfTheDevicesList) {
+    ASSERT_TRUE(s_demo->IsRunning());
+    FlowTest::FrameWorld world(*s_demo);
+    ASSERT_TRUE(world.Start());
+    world.frame.activateWindow();
+    world.frame.setFocus();
+    // Without a toy the list offers Add Friends first.
+    ASSERT_TRUE(TabTo(world.frame, world.Devices(), "Toys"));
+    Press(world.frame, Qt::Key_Home);
+    Press(world.frame, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(PumpUntil([&] { return world.VisibleScreens() == std::vector<int>{110}; }, 10000));
+    EXPECT_EQ(world.App().GetCurrentDevice(), 106);
+}
+
 /// Opens every popup the frame has through its message and, inside the
 /// popup's modal loop, walks it with Tab and ends it with key.
 struct PopupWalk {

@@ -50,7 +50,7 @@ QStringList At(const QPoint& point) {
     return {QString::number(point.x()), QString::number(point.y())};
 }
 
-TEST_F(DesktopWaylandTest, TheShapedFrameMovesByTheCompositorAndItsPopupsCoverIt) {
+TEST_F(DesktopWaylandTest, TheShapedFrameMovesByTheCompositorItsPopupsCoverItAndExitMinimises) {
     for (const char* program : {"Xvfb", "xdotool", "weston", "weston-screenshooter"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
             GTEST_SKIP() << "needs " << program << " (scripts/bootstrap installs it)";
@@ -118,6 +118,14 @@ TEST_F(DesktopWaylandTest, TheShapedFrameMovesByTheCompositorAndItsPopupsCoverIt
     FlowTest::SaveDisplayShot(weston.Screenshot(), "desktop-wayland-error-popup");
     XDoTool(x.Display(), {"key", "Escape"});
     EXPECT_TRUE(PumpUntil([&] { return !IsPopupBody(weston.Screenshot().pixel(inPopup)); }, 10000));
+
+    // No notification area here: the Exit button minimises the window
+    // instead of hiding it where nothing could bring it back.
+    EXPECT_NE(app.Log().find("No notification area"), std::string::npos) << app.Log();
+    XDoTool(x.Display(),
+            QStringList{"mousemove"} + At(placed + QPoint(665 + 11, 17 + 11)) + QStringList{"click", "1"});
+    EXPECT_TRUE(PumpUntil([&] { return FrameOn(weston.Screenshot()).isEmpty(); }, 10000));
+    EXPECT_EQ(app.Process().state(), QProcess::Running);
 }
 
 } // namespace
