@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     // --help and --version need no display at all.
     Glm::DisplayChoice display = Glm::ChooseDisplay();
     if (display.outcome == Glm::DisplayChoice::Outcome::NoDisplay && AsksForTextOnly(argc, argv)) {
-        display = {Glm::DisplayChoice::Outcome::AsConfigured, "minimal", {}};
+        display = {Glm::DisplayChoice::Outcome::AsConfigured, "offscreen", {}};
     }
     if (!display.message.empty()) {
         std::fprintf(stderr, "glimmeries: %s\n", display.message.c_str());
