@@ -112,6 +112,13 @@ TEST_F(DesktopDisplayTest, AMissingWaylandSocketIsReportedOrLeftForX11) {
         EXPECT_EQ(app.WaitForExit(30000), 1);
         EXPECT_NE(app.ErrorOutput().find("no Wayland compositor listens at " + missing), std::string::npos)
             << app.ErrorOutput();
+        // Asking for the version needs no display at all.
+        QProcess version;
+        version.setProcessEnvironment(app.Environment());
+        version.start(FlowTest::BuildProgram("glimmeries"), {"--version"});
+        ASSERT_TRUE(version.waitForFinished(30000));
+        EXPECT_EQ(version.exitCode(), 0);
+        EXPECT_TRUE(version.readAllStandardOutput().startsWith("glimmeries V1.0.4.34"));
     }
     if (!Have("Xvfb")) {
         GTEST_SKIP() << "needs Xvfb for the fallback to X11";
