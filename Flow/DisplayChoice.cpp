@@ -1,12 +1,14 @@
 #include "DisplayChoice.h"
 
+#include <QDir>
+#include <QLibraryInfo>
 #include <cstdlib>
 #include <sys/stat.h>
 
 namespace Glm {
 
 DisplayChoice ChooseDisplay(const std::function<std::string(const char*)>& environment,
-                            const std::function<bool(const std::string&)>& isSocket) {
+                            const std::function<bool(const std::string&)>& isSocket, bool haveWaylandPlugin) {
     DisplayChoice choice;
     const std::string platform = environment("QT_QPA_PLATFORM");
     const std::string waylandName = environment("WAYLAND_DISPLAY");
@@ -29,15 +31,23 @@ DisplayChoice ChooseDisplay(const std::function<std::string(const char*)>& envir
         const std::string runtime = environment("XDG_RUNTIME_DIR");
         socket = runtime.empty() ? std::string() : runtime + "/" + name;
     }
-    if (!socket.empty() && isSocket(socket)) {
+    const bool listening = !socket.empty() && isSocket(socket);
+    if (listening && haveWaylandPlugin) {
         choice.outcome = DisplayChoice::Outcome::Wayland;
         // Frameless, shaped windows need no decorations from the desktop,
-        // so Wayland is used natively on every compositor.
-        choice.platform = platform.empty() ? std::string("wayland") : std::string();
+        // so Wayland is used natively on every compositor; Qt falls back to
+        // X11 by itself should the compositor refuse the connection.
+        if (platform.empty()) {
+            choice.platform = x11Display.empty() ? "wayland" : "wayland;xcb";
+        }
         return choice;
     }
-    const std::string where = socket.empty() ? "no Wayland compositor (XDG_RUNTIME_DIR is not set)"
-                                             : "no Wayland compositor listens at " + socket;
+    std::string where = "no Wayland compositor listens at " + socket;
+    if (listening) {
+        where = "Qt's Wayland platform plugin is not installed (Debian package qt6-wayland)";
+    } else if (socket.empty()) {
+        where = "no Wayland compositor (XDG_RUNTIME_DIR is not set)";
+    }
     if (!x11Display.empty()) {
         choice.outcome = DisplayChoice::Outcome::X11Instead;
         choice.platform = "xcb";
@@ -58,7 +68,10 @@ DisplayChoice ChooseDisplay() {
         [](const std::string& path) {
             struct stat status {};
             return ::stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
-        });
+        },
+        !QDir(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"))
+             .entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files)
+             .isEmpty());
 }
 
 } // namespace Glm

@@ -27,11 +27,11 @@ struct DisplayChoice {
     std::string message;
 };
 
-/// Decides from the environment (read through environment, "" for unset)
-/// and the file system (isSocket tells whether a path is a listening
-/// socket's file).
+/// Decides from the environment (read through environment, "" for unset),
+/// the file system (isSocket tells whether a path is a listening socket's
+/// file) and whether Qt's Wayland platform plugin is installed.
 DisplayChoice ChooseDisplay(const std::function<std::string(const char*)>& environment,
-                            const std::function<bool(const std::string&)>& isSocket);
+                            const std::function<bool(const std::string&)>& isSocket, bool haveWaylandPlugin);
 /// The choice for this process's environment and file system.
 DisplayChoice ChooseDisplay();
 

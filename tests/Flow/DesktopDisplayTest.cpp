@@ -30,13 +30,14 @@ bool Have(const char* program) {
     return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
 }
 
-DisplayChoice Choose(const std::map<std::string, std::string>& environment, const std::string& socket = {}) {
+DisplayChoice Choose(const std::map<std::string, std::string>& environment, const std::string& socket = {},
+                     bool plugin = true) {
     return Glm::ChooseDisplay(
         [&environment](const char* name) {
             const auto found = environment.find(name);
             return found == environment.end() ? std::string() : found->second;
         },
-        [&socket](const std::string& path) { return !socket.empty() && path == socket; });
+        [&socket](const std::string& path) { return !socket.empty() && path == socket; }, plugin);
 }
 
 TEST(DisplayChoiceTest, WaylandWhereItListensX11OrAClearRefusalWhereItDoesNot) {
@@ -45,11 +46,20 @@ TEST(DisplayChoiceTest, WaylandWhereItListensX11OrAClearRefusalWhereItDoesNot) {
         Choose({{"WAYLAND_DISPLAY", "wayland-1"}, {"XDG_RUNTIME_DIR", "/run/user/7"}, {"DISPLAY", ":0"}},
                "/run/user/7/wayland-1");
     EXPECT_EQ(native.outcome, DisplayChoice::Outcome::Wayland);
-    EXPECT_EQ(native.platform, "wayland");
+    // X11 stays Qt's fallback should the compositor refuse the connection.
+    EXPECT_EQ(native.platform, "wayland;xcb");
     EXPECT_TRUE(native.message.empty());
+    // Qt's Wayland plugin missing: X11, or a refusal that names the package.
+    const DisplayChoice noPlugin =
+        Choose({{"WAYLAND_DISPLAY", "/tmp/w/sock"}, {"DISPLAY", ":0"}}, "/tmp/w/sock", false);
+    EXPECT_EQ(noPlugin.outcome, DisplayChoice::Outcome::X11Instead);
+    EXPECT_NE(noPlugin.message.find("qt6-wayland"), std::string::npos) << noPlugin.message;
+    EXPECT_EQ(Choose({{"WAYLAND_DISPLAY", "/tmp/w/sock"}}, "/tmp/w/sock", false).outcome,
+              DisplayChoice::Outcome::NoDisplay);
     // An absolute socket path, and a session that names none (wayland-0).
-    EXPECT_EQ(Choose({{"WAYLAND_DISPLAY", "/tmp/w/sock"}}, "/tmp/w/sock").outcome,
-              DisplayChoice::Outcome::Wayland);
+    const DisplayChoice onlyWayland = Choose({{"WAYLAND_DISPLAY", "/tmp/w/sock"}}, "/tmp/w/sock");
+    EXPECT_EQ(onlyWayland.outcome, DisplayChoice::Outcome::Wayland);
+    EXPECT_EQ(onlyWayland.platform, "wayland");
     EXPECT_EQ(
         Choose({{"XDG_SESSION_TYPE", "wayland"}, {"XDG_RUNTIME_DIR", "/run/user/7"}}, "/run/user/7/wayland-0")
             .outcome,
