@@ -8,6 +8,7 @@
 #include "ThinUI/ImageStrip.h"
 #include "ThinUI/ResourceImage.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,6 +51,7 @@ int SkinnedPopup::RunInsideFrame() {
     // Modal as a window would be: the frame's pages take no input while the
     // popup is open (clicks beside the popup's shape reach the frame and do
     // nothing), and get it back however the popup ends.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     std::vector<QPointer<QWidget>> disabled;
     for (QWidget* page : m_frame.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (page != this && !page->isWindow() && page->isEnabled()) {
@@ -67,6 +69,13 @@ int SkinnedPopup::RunInsideFrame() {
         if (page != nullptr) {
             page->setEnabled(true);
         }
+    }
+    // The keyboard goes back where it was, as it does when a window closes.
+    if (QWidget* restore = focused.data();
+        restore != nullptr && restore->isVisible() && restore->isEnabled()) {
+        restore->setFocus(Qt::PopupFocusReason);
+    } else {
+        m_frame.setFocus(Qt::PopupFocusReason);
     }
     return result;
 }
@@ -207,6 +216,10 @@ void SkinnedPopup::keyPressEvent(QKeyEvent* event) {
 }
 
 bool SkinnedPopup::focusNextPrevChild(bool next) {
+    if (isHidden()) {
+        // Closing with the focus inside: it leaves with the popup.
+        return false;
+    }
     return MoveFocusInReadingOrder(*this, next);
 }
 

@@ -297,9 +297,13 @@ TEST_P(DesktopKeyboardTest, EscapeClosesEveryPopupAsItsCloseButtonDoes) {
         EXPECT_EQ(walk.insideFrame, GetParam()) << "popup " << walk.dialogId;
     }
     // Each close plays the close button's sound; the frame's pages take
-    // input again afterwards.
+    // input again afterwards, and Tab goes on in the visible screen.
     EXPECT_GE(std::count(world.recorder.sounds.begin(), world.recorder.sounds.end(), "CLOSE_SOUND"), 3);
     EXPECT_TRUE(world.Devices().isEnabled());
+    QApplication::setActiveWindow(&world.frame);
+    Press(world.frame, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(world.Devices().isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_P(DesktopKeyboardTest, EnterPressesThePopupsMainButton) {
