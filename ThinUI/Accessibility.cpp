@@ -67,8 +67,8 @@ const std::map<std::string, const char*>& PictureNames() {
     return names;
 }
 
-/// "VIEW_GIFTS_BUTTONS" as "View gifts": the words of the resource name
-/// without the parts every strip's name carries.
+/// The words of the resource name, first one capitalised, without the
+/// "POPUP_" and "_BUTTONS" every such strip's name carries.
 QString NameFromWords(const std::string& pictureName) {
     QString words = QString::fromStdString(pictureName);
     for (const char* suffix : {"_BUTTONS", "_BUTTON"}) {

@@ -13,8 +13,8 @@ namespace ThinUI {
 
 /// The name a button strip is announced under: what the picture shows, or
 /// the action it takes when it shows only a symbol. A picture missing from
-/// the table gets a name made from its own words ("VIEW_GIFTS_BUTTONS" is
-/// "View gifts"), so a new button is never nameless.
+/// the table gets a name made from the words of its resource name, less
+/// the parts every strip's name carries, so a new button is never nameless.
 QString AccessibleNameForPicture(const std::string& pictureName);
 /// Buttons that leave a popup without doing anything: the close box and
 /// the Cancel and No-thanks buttons.
