@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <set>
 
 namespace {
@@ -213,16 +214,30 @@ TEST_P(DesktopKeyboardTest, TheKeyboardAloneChoosesAnEntryOfTheDevicesList) {
     EXPECT_EQ(world.App().GetCurrentDevice(), 106);
 }
 
-/// Opens every popup the frame has through its message and, inside the
-/// popup's modal loop, walks it with Tab and ends it with key.
+/// How a walk ends each popup: by the keyboard, or by the mouse on the
+/// button the key stands for.
+enum class Ending { EscapeKey, EnterKey, ClickClose, ClickMain };
+
+/// What one popup did as it was walked and ended.
 struct PopupWalk {
     int dialogId = 0;
     int result = -1;
+    std::vector<std::string> sounds;
     bool focusOnMain = false;
     bool insideFrame = false;
+    bool operator==(const PopupWalk& other) const {
+        return dialogId == other.dialogId && result == other.result && sounds == other.sounds;
+    }
 };
 
-std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Qt::Key endKey) {
+void PrintTo(const PopupWalk& walk, std::ostream* out) {
+    *out << "popup " << walk.dialogId << " ended with " << walk.result << " and " << walk.sounds.size()
+         << " sounds";
+}
+
+/// Opens every popup the frame has through its message and, inside the
+/// popup's modal loop, walks it with Tab and ends it as ending says.
+std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Ending ending) {
     std::vector<PopupWalk> walks;
     std::set<Glm::SkinnedPopup*> handled;
     QTimer timer;
@@ -244,17 +259,35 @@ std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Qt::Key endKey) {
         FlowTest::SaveScreenshot(popup->isWindow() ? static_cast<QWidget&>(*popup) : world.frame,
                                  "desktop-keyboard-popup-" + std::to_string(walk.dialogId) +
                                      (popup->isWindow() ? "" : "-inside"));
-        CheckTabCycle(window, *popup, "popup " + std::to_string(walk.dialogId));
-        // Tab somewhere else than the main button first: Enter and Escape
-        // still mean the popup as a whole.
-        if (endKey == Qt::Key_Escape) {
-            Press(window, Qt::Key_Tab);
-        } else if (popup->GetMainButton() != nullptr) {
-            popup->GetMainButton()->setFocus();
+        // Enter is pressed on the popup as it opens; the other walks go
+        // round it with Tab first.
+        if (ending != Ending::EnterKey) {
+            CheckTabCycle(window, *popup, "popup " + std::to_string(walk.dialogId));
         }
-        QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : popup, endKey);
+        const std::size_t soundsBefore = world.recorder.sounds.size();
+        const auto idOf = [](const QWidget* button) {
+            return button != nullptr ? ThinUI::ControlId(button) : 0;
+        };
+        switch (ending) {
+        case Ending::EscapeKey:
+            // From wherever the focus is: Escape means the popup as a whole.
+            Press(window, Qt::Key_Tab);
+            Press(window, Qt::Key_Escape);
+            break;
+        case Ending::EnterKey:
+            Press(window, Qt::Key_Return);
+            break;
+        case Ending::ClickClose:
+            FlowTest::Click(*popup, idOf(popup->GetCloseButton()));
+            break;
+        case Ending::ClickMain:
+            FlowTest::Click(*popup, idOf(popup->GetMainButton()));
+            break;
+        }
         QCoreApplication::sendPostedEvents();
         walk.result = popup->isVisible() ? -1 : popup->result();
+        walk.sounds.assign(world.recorder.sounds.begin() + static_cast<std::ptrdiff_t>(soundsBefore),
+                           world.recorder.sounds.end());
         walks.push_back(walk);
         handled.erase(popup);
     });
@@ -283,22 +316,33 @@ std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Qt::Key endKey) {
     return walks;
 }
 
+int ResultOf(const std::vector<PopupWalk>& walks, int dialogId) {
+    for (const PopupWalk& walk : walks) {
+        if (walk.dialogId == dialogId) {
+            return walk.result;
+        }
+    }
+    return -2;
+}
+
 TEST_P(DesktopKeyboardTest, EscapeClosesEveryPopupAsItsCloseButtonDoes) {
     ASSERT_TRUE(s_demo->IsRunning());
     FlowTest::FrameWorld world(*s_demo);
     ASSERT_TRUE(world.Start());
-    const std::vector<PopupWalk> walks = WalkPopups(world, Qt::Key_Escape);
-    // The QuickPhrase, congratulations and error popups at least.
-    ASSERT_GE(walks.size(), 3u);
-    for (const PopupWalk& walk : walks) {
+    const std::vector<PopupWalk> byKey = WalkPopups(world, Ending::EscapeKey);
+    const std::vector<PopupWalk> byMouse = WalkPopups(world, Ending::ClickClose);
+    EXPECT_EQ(byKey, byMouse);
+    for (const PopupWalk& walk : byKey) {
         EXPECT_TRUE(walk.focusOnMain)
             << "popup " << walk.dialogId << " opens without focus on its main button";
-        EXPECT_EQ(walk.result, Glm::SkinnedPopup::kCancel) << "popup " << walk.dialogId;
         EXPECT_EQ(walk.insideFrame, GetParam()) << "popup " << walk.dialogId;
     }
-    // Each close plays the close button's sound; the frame's pages take
-    // input again afterwards, and Tab goes on in the visible screen.
-    EXPECT_GE(std::count(world.recorder.sounds.begin(), world.recorder.sounds.end(), "CLOSE_SOUND"), 3);
+    // The QuickPhrase, congratulations and error popups close with 2.
+    for (const int dialogId : {156, 162, 157}) {
+        EXPECT_EQ(ResultOf(byKey, dialogId), Glm::SkinnedPopup::kCancel) << "popup " << dialogId;
+    }
+    // The frame's pages take input again afterwards, and Tab goes on in the
+    // visible screen.
     EXPECT_TRUE(world.Devices().isEnabled());
     QApplication::setActiveWindow(&world.frame);
     Press(world.frame, Qt::Key_Tab);
@@ -310,15 +354,13 @@ TEST_P(DesktopKeyboardTest, EnterPressesThePopupsMainButton) {
     ASSERT_TRUE(s_demo->IsRunning());
     FlowTest::FrameWorld world(*s_demo);
     ASSERT_TRUE(world.Start());
-    const std::vector<PopupWalk> walks = WalkPopups(world, Qt::Key_Return);
-    ASSERT_GE(walks.size(), 3u);
-    for (const PopupWalk& walk : walks) {
-        EXPECT_NE(walk.result, -1) << "popup " << walk.dialogId << " stayed open";
-        // The QuickPhrase popup's OK confirms; the others' OK closes.
-        if (walk.dialogId == 156) {
-            EXPECT_EQ(walk.result, Glm::SkinnedPopup::kConfirm);
-        }
-    }
+    const std::vector<PopupWalk> byKey = WalkPopups(world, Ending::EnterKey);
+    const std::vector<PopupWalk> byMouse = WalkPopups(world, Ending::ClickMain);
+    EXPECT_EQ(byKey, byMouse);
+    // The QuickPhrase popup's OK confirms; the others' OK closes.
+    EXPECT_EQ(ResultOf(byKey, 156), Glm::SkinnedPopup::kConfirm);
+    EXPECT_EQ(ResultOf(byKey, 162), Glm::SkinnedPopup::kCancel);
+    EXPECT_EQ(ResultOf(byKey, 157), Glm::SkinnedPopup::kCancel);
 }
 
 INSTANTIATE_TEST_SUITE_P(Popups, DesktopKeyboardTest, ::testing::Values(false, true),
