@@ -36,7 +36,7 @@ XServer::~XServer() {
     }
 }
 
-Weston::Weston(const QString& x11Display) {
+Weston::Weston(const QString& x11Display, const QSize& size) {
     QFile::setPermissions(m_runtime.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -52,8 +52,8 @@ Weston::Weston(const QString& x11Display) {
     // --debug offers the screenshot protocol.
     m_process.start(QStringLiteral("weston"),
                     {x11Display.isEmpty() ? "--backend=headless-backend.so" : "--backend=x11-backend.so",
-                     "--use-pixman", "--no-config", "--debug", "--width=1000", "--height=700",
-                     "--socket=" + socket});
+                     "--use-pixman", "--no-config", "--debug", QStringLiteral("--width=%1").arg(size.width()),
+                     QStringLiteral("--height=%1").arg(size.height()), "--socket=" + socket});
     if (!m_process.waitForStarted(5000)) {
         return;
     }

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <string>
@@ -36,8 +37,9 @@ private:
 /// whose pointer and keyboard xdotool drives. Stopped by the destructor.
 class Weston {
 public:
-    /// Headless without x11Display, else nested in that X server.
-    explicit Weston(const QString& x11Display = {});
+    /// Headless without x11Display, else nested in that X server; its
+    /// output is size.
+    explicit Weston(const QString& x11Display = {}, const QSize& size = QSize(1000, 700));
     ~Weston();
     Weston(const Weston&) = delete;
     Weston& operator=(const Weston&) = delete;
