@@ -1,10 +1,12 @@
 #include "HyperLink.h"
 
+#include "ThinUI/Accessibility.h"
 #include "ThinUI/Controls.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -15,6 +17,9 @@ HyperLink::HyperLink(const QString& text) : m_text(text) {
     m_font.setUnderline(true);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::TabFocus);
+    ThinUI::SetAccessibleRole(*this, QAccessible::Link);
+    setAccessibleName(m_text);
 }
 
 HyperLink::~HyperLink() = default;
@@ -58,6 +63,7 @@ void HyperLink::SetColors(ThinUI::ColorRef link, ThinUI::ColorRef visited, ThinU
 
 void HyperLink::SetText(const QString& text) {
     m_text = text;
+    setAccessibleName(m_text);
     update();
 }
 
@@ -69,7 +75,7 @@ QSize HyperLink::TextSize() const {
 void HyperLink::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(m_font);
-    const ThinUI::ColorRef color = m_hovering ? m_hover : (m_wasVisited ? m_visited : m_link);
+    const ThinUI::ColorRef color = m_hovering || hasFocus() ? m_hover : (m_wasVisited ? m_visited : m_link);
     painter.setPen(ThinUI::ToQColor(color));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_text);
 }
@@ -84,7 +90,31 @@ void HyperLink::mouseReleaseEvent(QMouseEvent* event) {
     const bool clicked =
         m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
-    if (!clicked || parentWidget() == nullptr) {
+    if (clicked) {
+        Follow();
+    }
+}
+
+void HyperLink::keyPressEvent(QKeyEvent* event) {
+    if (!ThinUI::IsActivationKey(event->key()) || event->isAutoRepeat()) {
+        event->ignore();
+        return;
+    }
+    Follow();
+}
+
+void HyperLink::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void HyperLink::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void HyperLink::Follow() {
+    if (parentWidget() == nullptr) {
         return;
     }
     m_wasVisited = true;

@@ -1,8 +1,9 @@
 #pragma once
 // A text link on a screen: drawn in its own font and underlined, in its link
 // colour until it has been followed, its visited colour afterwards and its
-// hover colour while the pointer is over it. A click posts the screen a
-// command with the link's item id, as a button does.
+// hover colour while the pointer is over it (or the keyboard's focus is on
+// it). A click, Enter or Space posts the screen a command with the link's
+// item id, as a button does; screen readers see a link named by its text.
 
 #include "ThinUI/Colors.h"
 
@@ -51,8 +52,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    /// Follows the link: it takes its visited colour and the screen gets
+    /// its command.
+    void Follow();
+
     QString m_text;
     QFont m_font;
     ThinUI::ColorRef m_link = kDefaultLinkColor;

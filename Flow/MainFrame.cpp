@@ -5,15 +5,19 @@
 #include "GLMQuickPhraseDlg.h"
 #include "GLMSplashDlg.h"
 #include "Glimmeries.h"
+#include "KeyboardAccess.h"
 #include "MaskImage.h"
 #include "ScreenIds.h"
+#include "SkinnedScreen.h"
 #include "TrayIcon.h"
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QWindow>
 #include <algorithm>
 
 namespace Glm {
@@ -30,6 +34,9 @@ QString LoadQString(std::uint32_t id) {
     }
 }
 
+// Set only by SetPopupsInsideFrame, on the user-interface thread.
+std::optional<bool> g_popupsInsideFrame;
+
 constexpr std::uint32_t kTitleString = 103;
 constexpr std::uint32_t kStartErrorString = 175;
 
@@ -39,6 +46,12 @@ MainFrame::MainFrame(Glimmeries& application)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_application(application),
       m_target([this](const UI::Message& message) { return Dispatch(message); }) {
     setFixedSize(kWidth, kHeight);
+    if (PopupsInsideFrame()) {
+        // A Wayland compositor does not cut windows to a shape (the mask
+        // only decides where clicks land): the frame is drawn see-through
+        // outside the mask instead.
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
     setWindowTitle(LoadQString(kTitleString));
     QIcon icon;
     icon.addFile(QStringLiteral(":/res/ICON/128_32"), QSize(32, 32));
@@ -159,7 +172,10 @@ UI::LRESULT MainFrame::OnStart() {
 
 UI::LRESULT MainFrame::OnStartScreens() {
     m_tray = std::make_unique<TrayIcon>();
-    m_tray->Create(m_target, windowIcon(), LoadQString(kTitleString));
+    if (!m_tray->Create(m_target, windowIcon(), LoadQString(kTitleString))) {
+        // GNOME and most Wayland compositors have none by default.
+        m_application.GetLogger().Log("No notification area: hiding the window minimises it");
+    }
     m_tray->SetMenu(UI::WM_GLM_TRAY_COMMAND, UI::ID_TRAY_SHOW);
     m_tray->EnableItem(UI::ID_TRAY_HIDE, true);
     m_tray->EnableItem(UI::ID_TRAY_SHOW, false);
@@ -242,6 +258,57 @@ int MainFrame::OpenPopup(SkinnedPopup& popup) {
     const int result = popup.DoModal();
     m_openPopups.pop_back();
     return result;
+}
+
+bool MainFrame::PopupsInsideFrame() {
+    if (g_popupsInsideFrame.has_value()) {
+        return *g_popupsInsideFrame;
+    }
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void MainFrame::SetPopupsInsideFrame(std::optional<bool> inside) {
+    g_popupsInsideFrame = inside;
+}
+
+WindowMove MainFrame::BeginMove(QWidget& window, const QPointF& globalPosition) {
+    m_following = nullptr;
+    WindowMove how = WindowMove::None;
+    if (window.windowHandle() != nullptr && window.windowHandle()->startSystemMove()) {
+        how = WindowMove::System;
+    } else if (!PopupsInsideFrame()) {
+        m_following = &window;
+        m_grip = globalPosition.toPoint() - window.pos();
+        how = WindowMove::Following;
+    }
+    if (m_loggedMoves.insert(how).second) {
+        static const char* const kHow[] = {
+            "Window move: the window system moves the window",
+            "Window move: the window system has no move of its own; the window follows the pointer",
+            "Window move: the window system has no move for this press; the window stays"};
+        m_application.GetLogger().Log(kHow[static_cast<int>(how)]);
+    }
+    return how;
+}
+
+void MainFrame::ContinueMove(const QPointF& globalPosition) {
+    if (m_following != nullptr) {
+        m_following->move(globalPosition.toPoint() - m_grip);
+    }
+}
+
+void MainFrame::EndMove() {
+    m_following = nullptr;
+}
+
+bool MainFrame::focusNextPrevChild(bool next) {
+    if (SkinnedPopup* popup = GetOpenPopup(); popup != nullptr && !popup->isWindow()) {
+        return MoveFocusInReadingOrder(*popup, next);
+    }
+    if (SkinnedScreen* screen = GetVisibleScreen()) {
+        return MoveFocusInReadingOrder(*screen, next);
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

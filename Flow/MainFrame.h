@@ -6,11 +6,13 @@
 
 #include "common/UI/QtMessageTarget.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -26,6 +28,18 @@ class Glimmeries;
 class SkinnedPopup;
 class SkinnedScreen;
 class TrayIcon;
+
+/// How a press-and-drag moves a window.
+enum class WindowMove {
+    /// The window system moves it with the pointer (its own move).
+    System,
+    /// The window follows the pointer by itself: the window system has no
+    /// move of its own for it (an X server without a window manager).
+    Following,
+    /// Neither: the window system has no move for this press and does not
+    /// let a window place itself (a Wayland compositor without a pointer).
+    None
+};
 
 class MainFrame : public QWidget {
 public:
@@ -75,6 +89,20 @@ public:
     SkinnedScreen* ShowScreen(int dialogId);
     /// The visible screen, or null.
     SkinnedScreen* GetVisibleScreen();
+    /// Starts moving window (the frame or a popup) with the pointer pressed at
+    /// globalPosition; how it moves is logged the first time.
+    WindowMove BeginMove(QWidget& window, const QPointF& globalPosition);
+    /// The pointer moved with the button held: a following window follows.
+    void ContinueMove(const QPointF& globalPosition);
+    void EndMove();
+    /// Whether popups lie inside the frame instead of in windows of their
+    /// own: where the window system cannot place a window over another
+    /// (Wayland), so they always cover the frame exactly.
+    static bool PopupsInsideFrame();
+    /// Overrides that choice for frames made from now on (to run one
+    /// platform's way on another); nullopt restores the platform's choice.
+    static void SetPopupsInsideFrame(std::optional<bool> inside);
+
     /// Whether the toy in use is there for a popup that needs it: the
     /// placeholder toy for the two no-toy actions, else a listed toy with
     /// that device id that is present.
@@ -82,6 +110,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// Tab reaching the frame itself (nothing focused yet) enters the open
+    /// popup or the visible screen.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void InstallHandlers();
@@ -132,6 +163,11 @@ private:
     std::uint32_t m_congratsId = 0;
     bool m_maskApplied = false;
     bool m_closed = false;
+    // The window being moved by following the pointer, and where the
+    // pointer holds it.
+    QPointer<QWidget> m_following;
+    QPoint m_grip;
+    std::set<WindowMove> m_loggedMoves;
 };
 
 } // namespace Glm

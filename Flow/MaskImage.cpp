@@ -74,7 +74,14 @@ bool MaskImage::ApplyTo(QWidget* window) {
     if (!Load()) {
         return false;
     }
-    const QRegion region = RegionFromBitmap(GetBitmap(), kMaskTransparentColor, kMaskTolerance);
+    // A region counts the window's pixels at scale 1, which the window
+    // system multiplies on a dense screen: every kept pixel stays wholly
+    // kept, so the edge has no half-transparent fringe at any scale.
+    QImage bitmap = GetBitmap();
+    if (bitmap.devicePixelRatio() != 1.0) {
+        bitmap = bitmap.scaled(GetWidth(), GetHeight(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    const QRegion region = RegionFromBitmap(bitmap, kMaskTransparentColor, kMaskTolerance);
     if (region.isEmpty()) {
         return false;
     }

@@ -1,6 +1,7 @@
 #include "SkinnedScreen.h"
 
 #include "Glimmeries.h"
+#include "KeyboardAccess.h"
 #include "MainFrame.h"
 #include "ThinUI/Controls.h"
 #include "ThinUI/ImageStrip.h"
@@ -10,7 +11,6 @@
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 namespace Glm {
 
@@ -106,6 +106,23 @@ UI::LRESULT SkinnedScreen::OnFrameMessage(const UI::Message&) {
     return 0;
 }
 
+void SkinnedScreen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Screens add and relabel controls as they go; naming runs at every show.
+    NameUnnamedControls(*this, m_dialogId);
+    LetEnterChooseListItems(*this);
+}
+
+bool SkinnedScreen::focusNextPrevChild(bool next) {
+    if (isHidden()) {
+        // The focus was on this screen as it went: the frame holds it until
+        // Tab enters the screen shown next.
+        m_frame.setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return MoveFocusInReadingOrder(*this, next);
+}
+
 void SkinnedScreen::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     // Only the screen's own hide counts: hiding the frame to the tray or
@@ -133,18 +150,37 @@ void SkinnedScreen::paintEvent(QPaintEvent*) {
         }
         // The page takes the size of its picture once, at its first paint.
         ++m_firstPaintResizes;
+        // When each page first reaches the screen: how long a start takes.
+        m_application.GetLogger().Log("Screen " + std::to_string(m_dialogId) + " first painted");
         resize(m_background->GetWidth(), m_background->GetHeight());
         if (m_redrawOnResize) {
             update();
         }
     }
     QPainter painter(this);
+    if (m_frame.testAttribute(Qt::WA_TranslucentBackground) && !m_frame.mask().isEmpty()) {
+        // Where the frame is see-through (compositors that do not cut
+        // windows to a shape), what lies outside the mask stays unpainted.
+        painter.setClipRegion(m_frame.mask().translated(-pos()));
+    }
     m_background->Draw(painter, 0, 0, m_background->GetWidth(), m_background->GetHeight(), 0, 0);
 }
 
 void SkinnedScreen::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_frame.windowHandle() != nullptr) {
-        m_frame.windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton) {
+        m_frame.BeginMove(m_frame, event->globalPosition());
+    }
+}
+
+void SkinnedScreen::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) != 0) {
+        m_frame.ContinueMove(event->globalPosition());
+    }
+}
+
+void SkinnedScreen::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_frame.EndMove();
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The base of every screen: a child page of the frame painted with its
 // 750 by 500 background, carrying image controls at pixel positions. A press
-// on the background drags the whole frame.
+// on the background drags the whole frame. Tab visits the controls in
+// reading order, and every control has a name for screen readers.
 
 #include "ThinUI/C3StateButton.h"
 #include "ThinUI/Image.h"
@@ -90,7 +91,11 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     /// True when controlId is one of the title-bar buttons (then handled).

@@ -1,6 +1,7 @@
 // The process entry of glimmeries.
 
 #include "Flow/ApplicationDirectories.h"
+#include "Flow/DisplayChoice.h"
 #include "Flow/FaultHandler.h"
 #include "Flow/Glimmeries.h"
 #include "Flow/GuiApplication.h"
@@ -18,8 +19,42 @@
 
 #include <QCommandLineParser>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+/// Whether the command line only asks for text (--help, --version), which
+/// needs no display.
+bool AsksForTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // Without the display asked for, Qt would abort; say what is missing.
+    // --help and --version need no display at all.
+    Glm::DisplayChoice display = Glm::ChooseDisplay();
+    if (display.outcome == Glm::DisplayChoice::Outcome::NoDisplay && AsksForTextOnly(argc, argv)) {
+        display = {Glm::DisplayChoice::Outcome::AsConfigured, "offscreen", {}};
+    }
+    if (!display.message.empty()) {
+        std::fprintf(stderr, "glimmeries: %s\n", display.message.c_str());
+    }
+    if (display.outcome == Glm::DisplayChoice::Outcome::NoDisplay) {
+        return 1;
+    }
+    if (!display.platform.empty()) {
+        ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
+    }
     // Movies are played by the web engine, whose environment and URL scheme
     // must be in place before the Qt application exists.
     Web::PrepareWebEngine();
@@ -66,6 +101,10 @@ int main(int argc, char** argv) {
         if (!instance.GetProblem().isEmpty()) {
             application.GetLogger().Log(instance.GetProblem().toStdString());
         }
+        if (!display.message.empty()) {
+            application.GetLogger().Log(display.message);
+        }
+        application.GetLogger().Log("Window system: " + QGuiApplication::platformName().toStdString());
         Glm::InstallFaultHandler(application.GetLogger().GetPath(), argv);
         Glm::InstallUserInterfaceHooks();
 

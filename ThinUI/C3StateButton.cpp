@@ -1,8 +1,11 @@
 #include "C3StateButton.h"
 
+#include "Accessibility.h"
 #include "Controls.h"
+#include "ResourceImage.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,6 +16,13 @@ C3StateButton::C3StateButton(std::unique_ptr<ImageStrip> strip) : m_strip(std::m
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(0, 0);
+    if (const auto* picture = dynamic_cast<const ResourceImage*>(&m_strip->GetImage())) {
+        m_pictureName = picture->GetName();
+    }
+    // Tab reaches the button; a mouse click leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
+    SetAccessibleRole(*this, QAccessible::Button);
+    setAccessibleName(AccessibleNameForPicture(m_pictureName));
 }
 
 C3StateButton::~C3StateButton() = default;
@@ -42,7 +52,8 @@ unsigned C3StateButton::ChooseState() const {
         return 3;
     }
     if (!m_hover) {
-        return 0;
+        // The keyboard's focus looks like the pointer over the button.
+        return hasFocus() ? 1 : 0;
     }
     return m_pressed ? 2 : 1;
 }
@@ -105,10 +116,35 @@ void C3StateButton::mouseReleaseEvent(QMouseEvent* event) {
     }
     // Only a release over the button clicks: pressing, leaving and releasing
     // elsewhere does nothing.
-    if (m_pressed && rect().contains(event->position().toPoint()) && parentWidget() != nullptr) {
-        QCoreApplication::postEvent(parentWidget(), new CommandEvent(m_controlId));
+    if (m_pressed && rect().contains(event->position().toPoint())) {
+        Click();
     }
     m_pressed = false;
+    update();
+}
+
+void C3StateButton::Click() {
+    if (parentWidget() != nullptr) {
+        QCoreApplication::postEvent(parentWidget(), new CommandEvent(m_controlId));
+    }
+}
+
+void C3StateButton::keyPressEvent(QKeyEvent* event) {
+    if (!IsActivationKey(event->key()) || event->isAutoRepeat() || m_disabled) {
+        // Escape, Tab and the rest belong to the dialog.
+        event->ignore();
+        return;
+    }
+    Click();
+}
+
+void C3StateButton::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void C3StateButton::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
     update();
 }
 

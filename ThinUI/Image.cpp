@@ -10,15 +10,25 @@ bool Image::Draw(QPainter& painter, int x, int y, int cx, int cy, int sourceX, i
     if (m_bitmap.isNull()) {
         return false;
     }
-    painter.drawImage(QPoint(x, y), m_bitmap, QRect(sourceX, sourceY, cx, cy));
+    // Coordinates are the screen's pixels at scale 1; a picture drawn for a
+    // denser screen carries more pixels for each of them.
+    const qreal ratio = m_bitmap.devicePixelRatio();
+    const QRectF source(sourceX * ratio, sourceY * ratio, cx * ratio, cy * ratio);
+    const QPaintDevice* device = painter.device();
+    if (device != nullptr && device->devicePixelRatioF() != ratio) {
+        // Scaled by the painter: smoothly, so the skin does not turn blocky.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+    painter.drawImage(QRectF(x, y, cx, cy), m_bitmap, source);
     return true;
 }
 
 void Image::SetBitmap(const QImage& picture) {
     // Premultiplied ARGB is what the raster engine copies without converting.
     m_bitmap = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    m_width = m_bitmap.width();
-    m_height = m_bitmap.height();
+    const QSizeF size = m_bitmap.deviceIndependentSize();
+    m_width = static_cast<int>(size.width());
+    m_height = static_cast<int>(size.height());
 }
 
 } // namespace ThinUI

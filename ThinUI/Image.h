@@ -20,7 +20,8 @@ public:
     virtual bool Load() = 0;
 
     /// Copies the rectangle (sourceX, sourceY, cx, cy) of the picture to
-    /// (x, y). False when nothing is loaded.
+    /// (x, y), all in pixels at scale 1 whatever the picture's own density.
+    /// False when nothing is loaded.
     bool Draw(QPainter& painter, int x, int y, int cx, int cy, int sourceX, int sourceY) const;
 
     int GetWidth() const { return m_width; }
@@ -29,7 +30,9 @@ public:
     const QImage& GetBitmap() const { return m_bitmap; }
 
 protected:
-    /// Keeps picture as the loaded bitmap (in the display's fast format).
+    /// Keeps picture as the loaded bitmap (in the display's fast format); its
+    /// size is counted in pixels at scale 1 (a picture made at 2 with a
+    /// device pixel ratio of 2 is as wide as its scale 1 counterpart).
     void SetBitmap(const QImage& picture);
 
 private:

@@ -21,6 +21,7 @@ public:
     void DrawCurrentFrame(QPainter& painter) const;
 
     bool IsLoaded() const { return m_image->IsLoaded(); }
+    const Image& GetImage() const { return *m_image; }
     unsigned GetFrameCount() const { return m_frameCount; }
     unsigned GetCurrentFrame() const { return m_currentFrame; }
     void SetCurrentFrame(unsigned frame) { m_currentFrame = frame; }

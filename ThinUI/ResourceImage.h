@@ -8,7 +8,8 @@
 namespace ThinUI {
 
 /// A picture compiled into the program, found as :/res/TYPE/NAME ("JPG" for
-/// pictures and buttons, "GIF" for window masks).
+/// pictures and buttons, "GIF" for window masks). On a screen with a device
+/// pixel ratio above 1, :/res/TYPE/NAME@2x is used instead where it exists.
 class ResourceImage : public Image {
 public:
     ResourceImage(std::string name, std::string type);
@@ -23,6 +24,8 @@ public:
     QString GetPath() const;
 
 private:
+    static QImage Read(const QString& path);
+
     std::string m_name;
     std::string m_type;
 };

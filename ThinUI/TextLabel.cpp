@@ -1,5 +1,6 @@
 #include "TextLabel.h"
 
+#include "Accessibility.h"
 #include "Controls.h"
 #include "StringSource.h"
 
@@ -17,6 +18,7 @@ TextLabel::TextLabel(ColorRef textColor, ColorRef backgroundColor, bool underlin
     : m_textColor(textColor), m_backgroundColor(backgroundColor), m_underline(underline), m_weight(weight),
       m_height(height), m_faceName(std::move(faceName)), m_stringId(stringId), m_style(style) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    SetAccessibleRole(*this, QAccessible::StaticText);
     BuildFont();
 }
 
@@ -64,6 +66,8 @@ bool TextLabel::Attach(QWidget* dialog, int controlId, int x, int y) {
 
 void TextLabel::SetText(const std::string& text) {
     m_text = QString::fromStdString(text);
+    // A screen reader reads the label as the text it shows, on one line.
+    setAccessibleName(m_text.simplified());
     SizeToText();
     if (parentWidget() != nullptr) {
         // A transparent label shows its parent: what was under the old text

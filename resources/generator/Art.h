@@ -26,11 +26,14 @@ QImage BackdropFor(const QString& name, int width, int height);
 /// The colour of the content panel at a height, for pictures shown in lists on the panel.
 QColor PanelColourAt(int y);
 
-/// A whole button strip: `size.frames` frames stacked vertically.
-QImage PaintButtonStrip(const ImageSize& size);
+/// A whole button strip: `size.frames` frames stacked vertically, drawn `scale` times as
+/// large (for dense screens) when scale is above 1.
+QImage PaintButtonStrip(const ImageSize& size, int scale = 1);
 
-/// Every picture that is not a button strip, a background or a catalogue item.
-QImage PaintPicture(const ImageSize& size);
+/// Every picture that is not a button strip, a background or a catalogue item, drawn
+/// `scale` times as large when scale is above 1. Catalogue items are drawn at scale 1 only:
+/// a null picture for any other scale.
+QImage PaintPicture(const ImageSize& size, int scale = 1);
 
 /// The application icon at one size.
 QImage PaintIcon(int pixels);

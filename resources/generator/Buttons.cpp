@@ -281,7 +281,9 @@ void PaintFrame(QImage& strip, int frameIndex, int width, int height, const Butt
         painter.drawEllipse(symbol.center(), symbol.width() * 0.45, symbol.height() * 0.55);
         if (state == Disabled) {
             // the symbol on a layer of its own, greyed, so the tile around it stays untouched
-            QImage layer(symbol.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+            const qreal density = strip.devicePixelRatio();
+            QImage layer((symbol.size() * density).toSize(), QImage::Format_ARGB32_Premultiplied);
+            layer.setDevicePixelRatio(density);
             layer.fill(Qt::transparent);
             {
                 QPainter layerPainter(&layer);
@@ -337,15 +339,18 @@ bool IsButton(const QString& name) {
     return Designs().contains(name);
 }
 
-QImage PaintButtonStrip(const ImageSize& size) {
+QImage PaintButtonStrip(const ImageSize& size, int scale) {
     const auto found = Designs().constFind(size.name);
     if (found == Designs().constEnd()) {
         throw std::invalid_argument("no button design for " + size.name.toStdString());
     }
     const QImage backdrop = BackdropFor(size.name, size.width, size.height);
-    QImage strip(size.width, size.height * size.frames, QImage::Format_ARGB32_Premultiplied);
+    QImage strip(size.width * scale, size.height * size.frames * scale, QImage::Format_ARGB32_Premultiplied);
+    // Painted in the strip's own units: a denser strip gets finer pixels, not a larger button.
+    strip.setDevicePixelRatio(scale);
     {
         QPainter painter(&strip);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         for (int frame = 0; frame < size.frames; ++frame) {
             painter.drawImage(0, frame * size.height, backdrop);
         }

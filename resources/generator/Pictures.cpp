@@ -311,9 +311,21 @@ const QHash<QString, Painter>& Painters() {
 
 } // namespace
 
-QImage PaintPicture(const ImageSize& size) {
+QImage PaintPicture(const ImageSize& size, int scale) {
+    const bool catalogueItem = size.name.startsWith(QLatin1String("CHARM_")) ||
+                               size.name.startsWith(QLatin1String("POPUP_CHARM_")) ||
+                               size.name.startsWith(QLatin1String("BUTTERFLY_")) ||
+                               size.name.startsWith(QLatin1String("POPUP_BUTTERFLY_"));
+    if (scale != 1 && catalogueItem) {
+        return {};
+    }
     QImage image =
         BackdropFor(size.name, size.width, size.height).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (scale != 1) {
+        image = image.scaled(size.width * scale, size.height * scale, Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+        image.setDevicePixelRatio(scale);
+    }
     QPainter painter(&image);
     PrepareForSoftShapes(painter);
     const QRectF box(0, 0, size.width, size.height);

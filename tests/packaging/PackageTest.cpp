@@ -115,10 +115,12 @@ protected:
 
 TEST_F(Packages, HoldTheirFilesUnderUsrAndPassTheValidators) {
     const Outcome appFields =
-        RunProgram("dpkg-deb", {"--field", Deb(s_app), "Package", "Version", "Depends"});
+        RunProgram("dpkg-deb", {"--field", Deb(s_app), "Package", "Version", "Depends", "Recommends"});
     EXPECT_TRUE(appFields.output.startsWith("Package: glimmeries\nVersion: 1.0.4.34\n"))
         << appFields.output.toStdString();
     EXPECT_TRUE(appFields.output.contains("libqt6webenginecore6")) << appFields.output.toStdString();
+    // Qt's Wayland platform is loaded, not linked: only named, it comes along.
+    EXPECT_TRUE(appFields.output.contains("qt6-wayland")) << appFields.output.toStdString();
     const Outcome serviceFields = RunProgram("dpkg-deb", {"--field", Deb(s_service), "Package", "Depends"});
     EXPECT_TRUE(serviceFields.output.startsWith("Package: glimmeries-service\n"));
     EXPECT_TRUE(serviceFields.output.contains("libsqlite3")) << serviceFields.output.toStdString();
