@@ -1,6 +1,9 @@
 // The frame's screens: which message shows, creates or passes on to which
 // screen, the guarded popups and the end of every popup.
 
+#include "GLMCharmsCollectionDlg.h"
+#include "GLMCharmsCongratsDlg.h"
+#include "GLMCharmsUploadDlg.h"
 #include "GLMDevicesDlg.h"
 #include "GLMLoginDlg.h"
 #include "GLMSignUpDlg.h"
@@ -75,6 +78,10 @@ std::unique_ptr<SkinnedScreen> MakeScreen(int dialogId, Glimmeries& application,
         return std::make_unique<CGLMWelcomeDlg>(application, frame);
     case ScreenId::kTutorial:
         return std::make_unique<GLMTutorialDlg>(application, frame);
+    case ScreenId::kCharmUpload:
+        return std::make_unique<CGLMCharmsUploadDlg>(application, frame);
+    case ScreenId::kCharmCollection:
+        return std::make_unique<GLMCharmsCollectionDlg>(application, frame);
     default:
         return nullptr;
     }
@@ -309,14 +316,24 @@ void MainFrame::InstallScreenHandlers() {
     }
     // Popups of later screens that need no toy check.
     for (const std::uint32_t message :
-         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_CHARM_CONGRATS,
-          UI::WM_GLM_SHOW_GLINT_UPLOAD_CONGRATS, UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS,
-          UI::WM_GLM_SHOW_REDEEM_WARNING}) {
+         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_GLINT_UPLOAD_CONGRATS,
+          UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS, UI::WM_GLM_SHOW_REDEEM_WARNING}) {
         SetHandler(message, [this](const Message& received) -> UI::LRESULT {
             LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
             return 0;
         });
     }
+
+    // The charm congratulation: the popup and its pictures exist for one run.
+    SetHandler(UI::WM_GLM_SHOW_CHARM_CONGRATS, [this](const UI::Message& received) -> UI::LRESULT {
+        CGLMCharmsCongratsDlg popup(m_application, *this);
+        if (auto* page = GetScreen<CGLMCharmsUploadDlg>(ScreenId::kCharmUpload)) {
+            popup.SetCharmPicture(page->GetSelectedCharmPopupImage());
+        }
+        popup.SetFairyId(received.lParam);
+        OpenPopup(popup);
+        return 0;
+    });
 }
 
 } // namespace Glm

@@ -76,9 +76,12 @@ void CharmPoller::OnTimer() {
     if (m_toy->ReadTouch(m_catalogue, item) != 0 || item.id <= 0) {
         return;
     }
-    // The toy repeats an unacknowledged touch at every poll; a charm the
-    // page lists already is left as it is.
+    // The toy repeats an unacknowledged touch at every poll. A charm the page
+    // lists already is not reported again, but its touch is acknowledged:
+    // left standing, it would come back as new once the charm has been
+    // given away and the list no longer holds it.
     if (!m_listed.insert(item.id).second) {
+        Acknowledge();
         return;
     }
     m_page.Post(WM_GLM_CHARM_TOUCHED, static_cast<UI::WPARAM>(static_cast<std::uint32_t>(item.id)),

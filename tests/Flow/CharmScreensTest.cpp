@@ -1,0 +1,197 @@
+// The charm page, its congratulation popup and the collection page against
+// the demo service and virtual toys, driven at the page's pixel positions.
+
+#include "CharmTestSupport.h"
+#include "Flow/GLMCharmsCollectionDlg.h"
+#include "Flow/GLMCharmsCongratsDlg.h"
+#include "Flow/ScreenIds.h"
+#include "ThinUI/Controls.h"
+#include "ThinUI/TextLabel.h"
+#include "Tools/IEWindow.h"
+#include "device/SupportedToys.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iostream>
+
+namespace {
+
+using FlowTest::CharmWorld;
+using FlowTest::ClickAt;
+using FlowTest::SaveScreenshot;
+using FlowTest::ScriptedToy;
+using FlowTest::WaitUntil;
+using Glm::CGLMCharmsCongratsDlg;
+using Glm::CGLMCharmsUploadDlg;
+using Page = Glm::CGLMCharmsUploadDlg;
+
+constexpr int kNextX = 625 + 10;
+constexpr int kButtonY = 219 + 10;
+constexpr int kBackX = 21 + 10;
+
+std::vector<std::int32_t> Ids(std::initializer_list<std::int32_t> ids) {
+    return ids;
+}
+
+bool Holds(const std::vector<std::int32_t>& ids, std::int32_t id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+bool Visible(QWidget& page, int controlId) {
+    QWidget* control = ThinUI::FindControl(&page, controlId);
+    return control != nullptr && !control->isHidden();
+}
+
+std::string LabelText(QWidget& dialog, int controlId) {
+    auto* label = dynamic_cast<ThinUI::TextLabel*>(ThinUI::FindControl(&dialog, controlId));
+    return label != nullptr ? label->GetText().toStdString() : std::string();
+}
+
+// The avatar of a slot, clicked in its middle.
+QPoint AvatarCentre(std::size_t slot) {
+    return Page::AvatarRect(slot).center();
+}
+
+class CharmScreens : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { CharmWorld::Demo(); }
+    void TearDown() override {
+        if (HasFailure()) {
+            std::cerr << "Application log:\n" << world.fixture.Log();
+        }
+    }
+
+    // The page up for the plugged toy of that product, registered to the
+    // demo family with clickId.
+    Page* Open(std::uint32_t product, std::uint32_t clickId) {
+        m_device = world.UseToy(product, clickId);
+        EXPECT_GE(m_device, 0);
+        Page* page = world.OpenPage();
+        EXPECT_NE(page, nullptr);
+        return page;
+    }
+    bool WaitListed(Page& page, std::int32_t charm) {
+        return WaitUntil([&] { return Holds(page.GetListedCharms(), charm); });
+    }
+    void ChooseFairy(Page& page, std::size_t slot) {
+        ASSERT_TRUE(world.WaitForAvatars(page, slot + 1));
+        const QPoint centre = AvatarCentre(slot);
+        ASSERT_TRUE(world.ClickAvatarAt(page, centre.x(), centre.y()));
+        ASSERT_TRUE(WaitUntil([&] { return page.GetChosenFairy() != 0; }));
+    }
+
+    CharmWorld world;
+    std::int32_t m_device = -1;
+};
+
+TEST_F(CharmScreens, BoxCharmsTouchedBeforeAndWhileShownAreGivenToAFairy) {
+    ScriptedToy box("jewelrybox", "charmbox");
+    ASSERT_GE(world.feed.WaitForToy(GlmDev::kJewelryBoxProductId), 0);
+    box.Command("touch charm 1003");
+    box.Command("touch charm 1006");
+    ASSERT_TRUE(box.WaitFor("touched charm 1006"));
+    Page* page = Open(GlmDev::kJewelryBoxProductId, CharmWorld::JewelryBoxClickId());
+    ASSERT_NE(page, nullptr);
+
+    // Listed from the box's memory, one row 99 pixels apart, names on two
+    // lines; the touch pending on the toy is taken at once.
+    ASSERT_EQ(page->GetListedCharms(), Ids({1003, 1006}));
+    EXPECT_TRUE(world.popups.Errors().empty());
+    EXPECT_TRUE(box.WaitFor("acknowledged charm 1006"));
+    Glm::CharmListView* list = page->GetList();
+    EXPECT_EQ(list->pos(), QPoint(226, 364));
+    EXPECT_EQ(list->size(), QSize(302, 110));
+    EXPECT_EQ(list->ItemRect(1).left() - list->ItemRect(0).left(), Page::kItemStep);
+    EXPECT_EQ(list->item(0)->text().toStdString(), "Acorn\nKettle");
+    EXPECT_TRUE(Visible(*page, Page::kImageId));
+    EXPECT_FALSE(Visible(*page, Page::kErrorImageId));
+    EXPECT_FALSE(Visible(*page, Page::kLeftArrowId));
+    EXPECT_FALSE(Visible(*page, Page::kNextId));
+    EXPECT_TRUE(world.fixture.Log().find("Landing on AddCharms") != std::string::npos);
+    SaveScreenshot(*page, "charms-page-listed");
+
+    // Touched while shown: appears, acknowledged with 13 then 5; the fourth
+    // charm brings the arrows.
+    box.Command("touch charm 1010");
+    ASSERT_TRUE(WaitListed(*page, 1010));
+    ASSERT_TRUE(box.WaitFor("acknowledged charm 1010"));
+    EXPECT_TRUE(box.WaitFor("command 13\ncommand 5"));
+    EXPECT_FALSE(Visible(*page, Page::kLeftArrowId));
+    box.Command("touch charm 1011");
+    ASSERT_TRUE(WaitListed(*page, 1011));
+    EXPECT_TRUE(Visible(*page, Page::kLeftArrowId));
+    EXPECT_TRUE(Visible(*page, Page::kRightArrowId));
+    // Touched a second time: the box keeps it twice, the list once.
+    box.Command("touch charm 1010");
+    ASSERT_TRUE(box.WaitFor("acknowledged charm 1010", 2));
+    EXPECT_EQ(page->GetListedCharms(), Ids({1003, 1006, 1010, 1011}));
+    SaveScreenshot(*page, "charms-page-arrows");
+
+    // Next needs a Fairy, then a charm.
+    ASSERT_TRUE(world.ClickCharm(*page, 0));
+    EXPECT_EQ(page->GetSelectedCharm(), 1003);
+    // Next shows only once a Fairy is chosen; its command arrives anyway.
+    QCoreApplication::postEvent(page, new ThinUI::CommandEvent(Page::kNextId));
+    QCoreApplication::sendPostedEvents(page);
+    EXPECT_EQ(world.popups.Errors(), std::vector<std::uint32_t>{189});
+    ChooseFairy(*page, 0);
+    const std::string lirabelle = CharmWorld::FairyIds()[0];
+    EXPECT_EQ(std::to_string(page->GetChosenFairy()), lirabelle);
+    EXPECT_TRUE(Visible(*page, Page::kNextId));
+    EXPECT_EQ(LabelText(*page, Page::kPromptId),
+              "Select the charm you want to give to your Fairy\nLirabelle");
+    list->clearSelection();
+    EXPECT_EQ(ClickAt(*page, kNextX, kButtonY), Page::kNextId);
+    EXPECT_EQ(world.popups.Errors(), (std::vector<std::uint32_t>{189, 168}));
+    SaveScreenshot(*page, "charms-page-fairy-chosen");
+
+    // Given: the congratulation with the charm and the Fairy's name; the
+    // service has it, the box no longer does.
+    std::string treated;
+    world.popups.On(CGLMCharmsCongratsDlg::kDialogId, [&](Glm::SkinnedPopup& popup) {
+        treated = LabelText(popup, CGLMCharmsCongratsDlg::kTreatedId);
+        QWidget* picture = ThinUI::FindControl(&popup, CGLMCharmsCongratsDlg::kCharmPictureId);
+        EXPECT_NE(picture, nullptr);
+        if (picture != nullptr) {
+            EXPECT_EQ(picture->pos(), QPoint(347, 268));
+        }
+        SaveScreenshot(popup, "charms-congrats");
+        EXPECT_EQ(ClickAt(popup, 232 + 10, 356 + 10), CGLMCharmsCongratsDlg::kDoneId);
+    });
+    ASSERT_TRUE(world.ClickCharm(*page, 0));
+    EXPECT_EQ(ClickAt(*page, kNextX, kButtonY), Page::kNextId);
+    EXPECT_EQ(treated, "You've treated\nLirabelle ");
+    EXPECT_TRUE(Holds(world.CharmsOfFairy(lirabelle), 1003));
+    EXPECT_FALSE(Holds(world.CharmsOnToy(m_device), 1003));
+    // Read back from the box, which holds the twice-touched charm twice.
+    EXPECT_EQ(page->GetListedCharms(), Ids({1006, 1010, 1011, 1010}));
+    ASSERT_FALSE(world.Seen(UI::WM_GLM_CHARM_NEXT).empty());
+    EXPECT_EQ(world.Seen(UI::WM_GLM_CHARM_NEXT).back().lParam, 1003);
+
+    // The charm touched while shown, then the twice-touched one: its
+    // second copy is refused as owned and cleared from the box.
+    ASSERT_TRUE(world.ClickCharm(*page, 2));
+    EXPECT_EQ(ClickAt(*page, kNextX, kButtonY), Page::kNextId);
+    EXPECT_FALSE(Holds(world.CharmsOnToy(m_device), 1011));
+    EXPECT_EQ(page->GetListedCharms(), Ids({1006, 1010, 1010}));
+    ASSERT_TRUE(world.ClickCharm(*page, 1));
+    EXPECT_EQ(ClickAt(*page, kNextX, kButtonY), Page::kNextId);
+    EXPECT_EQ(page->GetListedCharms(), Ids({1006, 1010}));
+    world.popups.Clear();
+    ASSERT_TRUE(world.ClickCharm(*page, 1));
+    EXPECT_EQ(ClickAt(*page, kNextX, kButtonY), Page::kNextId);
+    EXPECT_EQ(world.popups.Errors(), std::vector<std::uint32_t>{195});
+    EXPECT_EQ(page->GetListedCharms(), Ids({1006}));
+    EXPECT_EQ(world.CharmsOnToy(m_device), Ids({1006}));
+    const std::vector<std::int32_t> given = world.CharmsOfFairy(lirabelle);
+    EXPECT_EQ(std::count(given.begin(), given.end(), 1010), 1);
+
+    // Back: the page is hidden, its poller stopped, its avatars gone.
+    EXPECT_EQ(ClickAt(*page, kBackX, kButtonY), Page::kBackId);
+    EXPECT_TRUE(page->isHidden());
+    EXPECT_FALSE(page->GetPoller().IsActive());
+    EXPECT_EQ(page->GetAvatar(0).GetWindow(), nullptr);
+    EXPECT_EQ(page->GetChosenFairy(), 0);
+}
+
+} // namespace
