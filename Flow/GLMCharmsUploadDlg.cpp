@@ -186,9 +186,6 @@ void CGLMCharmsUploadDlg::OnShow() {
         ShowFairies(*toy);
         Refresh();
         m_poller->Start(*toy, GetListedCharms());
-        // The first poll at once: a touch of a charm just listed is taken
-        // off the toy before the user can give that charm away.
-        m_poller->PollNow();
     }
     GetApplication().Report("AddCharms");
 }

@@ -212,6 +212,8 @@ CharmWorld::CharmWorld() {
     const DemoAccount& family = demo.Accounts().front();
     EXPECT_EQ(App().GetWebApi().SignIn(family.login, family.password, accountId, errorCode), 0) << errorCode;
     frame.SetObserver([this](const UI::Message& message) { seen.push_back(message); });
+    // Made at start, as the frame's start makes it.
+    EXPECT_NE(frame.CreateScreen(Glm::ScreenId::kCharmCollection), nullptr);
     frame.show();
 }
 

@@ -33,6 +33,11 @@ public:
     /// Waits until the toy has printed text count times in all.
     bool WaitFor(const std::string& text, std::size_t count = 1, int timeoutMs = 10000);
     std::size_t Count(const std::string& text);
+    /// Everything the toy has printed so far.
+    const std::string& Output() {
+        ReadOutput();
+        return m_output;
+    }
     /// Unplugs the toy and waits for its process to end.
     void Unplug();
 
