@@ -221,7 +221,8 @@ CharmWorld::~CharmWorld() {
     ForgetQuitRequest();
 }
 
-std::int32_t CharmWorld::UseToy(std::uint32_t productId, std::uint32_t clickId) {
+std::int32_t CharmWorld::UseToy(std::uint32_t productId, std::uint32_t clickId,
+                                const std::string& ownerUserId) {
     const std::int32_t id = feed.WaitForToy(productId);
     if (id < 0) {
         return -1;
@@ -233,7 +234,7 @@ std::int32_t CharmWorld::UseToy(std::uint32_t productId, std::uint32_t clickId) 
         toy->SetClickId(static_cast<std::int32_t>(clickId)) != 0) {
         return -1;
     }
-    const std::string owner = Demo().Accounts().front().userId;
+    const std::string owner = ownerUserId.empty() ? Demo().Accounts().front().userId : ownerUserId;
     App().GetToys().Update(static_cast<std::uint32_t>(id), [&](Glm::Toy& listed) {
         listed.SetImage(toy->GetImage());
         listed.SetOwnerUserId(owner);

@@ -85,9 +85,9 @@ public:
 
     Glm::Glimmeries& App() { return *fixture.application; }
     /// Waits until the toy is listed, writes clickId into it (its charms
-    /// kept), names
-    /// Moonpetal its owner and makes it the toy in use. Its device id, or -1.
-    std::int32_t UseToy(std::uint32_t productId, std::uint32_t clickId);
+    /// kept), names its owner (by default Moonpetal, whose Fairies the page
+    /// then shows) and makes it the toy in use. Its device id, or -1.
+    std::int32_t UseToy(std::uint32_t productId, std::uint32_t clickId, const std::string& ownerUserId = {});
     /// The main menu's charm task: the page created and shown.
     Glm::CGLMCharmsUploadDlg* OpenPage();
     /// Waits until every avatar of the account has been drawn.
