@@ -181,6 +181,10 @@ DemoService& CharmWorld::Demo() {
     return *g_demo;
 }
 
+void CharmWorld::StopDemo() {
+    g_demo.reset();
+}
+
 std::uint32_t CharmWorld::JewelryBoxClickId() {
     Demo();
     return g_facts.jewelryBox;

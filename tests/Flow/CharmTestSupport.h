@@ -75,6 +75,8 @@ private:
 class CharmWorld {
 public:
     static DemoService& Demo();
+    /// Stops the service (programs that do not run the tests' environment).
+    static void StopDemo();
     /// Moonpetal's demo toys and Fairies, as the seed printed them.
     static std::uint32_t JewelryBoxClickId();
     static std::uint32_t GameClickId();
