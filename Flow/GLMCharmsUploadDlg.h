@@ -4,6 +4,7 @@
 // charm to one Fairy. While the page is up a poller notices charms touched
 // to the toy and the page adds them to its list.
 
+#include "CharmListView.h"
 #include "SkinnedScreen.h"
 #include "Tools/CatalogueStrip.h"
 #include "Tools/CharmPoller.h"
@@ -11,7 +12,6 @@
 #include "common/UI/QtMessageTarget.h"
 #include "webapi/CharmInventory.h"
 
-#include <QListWidget>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -19,28 +19,6 @@
 #include <vector>
 
 namespace Glm {
-
-/// The charm list: pictures with their names on one row, the skin showing
-/// through, scrolled only by the page's arrows.
-class CharmListView : public QListWidget {
-public:
-    explicit CharmListView(QWidget* parent);
-    /// Where the item with that index is drawn, in the list's pixels.
-    QRect ItemRect(int index) const;
-};
-
-/// Names every positive item id: the catalogue's name when it has the
-/// charm, an empty one otherwise. The toy reads through it, so a charm the
-/// catalogue lacks still reaches the page, which refuses it with a message
-/// instead of leaving the user without a word.
-class HeldCharmNames : public CharmLookup {
-public:
-    explicit HeldCharmNames(const CharmInventory& catalogue) : m_catalogue(catalogue) {}
-    bool FindCharmName(std::int32_t id, std::string& name) const override;
-
-private:
-    const CharmInventory& m_catalogue;
-};
 
 class CGLMCharmsUploadDlg : public SkinnedScreen {
 public:
@@ -65,9 +43,8 @@ public:
     static constexpr int kListX = 226;
     static constexpr int kListY = 364;
     static constexpr int kListWidth = 302;
-    static constexpr int kListHeight = 110;
-    /// From one item's left edge to the next: a picture and a gap.
-    static constexpr int kItemStep = kCharmImageWidth + 10;
+    static constexpr int kListHeight = kCharmListHeight;
+    static constexpr int kItemStep = kCharmItemStep;
     /// The arrows show above this many charms.
     static constexpr int kCharmsWithoutArrows = 3;
 

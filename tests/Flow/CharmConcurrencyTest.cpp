@@ -42,12 +42,12 @@ TEST(CharmPageConcurrency, PollsRaceUploadsReloadsHidesAndTheEnd) {
 
     std::atomic<bool> done{false};
     std::thread toucher([&] {
-        for (int i = 0; i < 150 && !done; ++i) {
+        for (int i = 0; i < 400 && !done; ++i) {
             box.Command("touch charm " + std::to_string(1001 + i % 12));
             std::this_thread::sleep_for(15ms); // pacing the toy, not waiting for a result
         }
     });
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 20; ++round) {
         page->Target().Send(Page::kFairyClickedMessage, 0, fairy);
         if (page->GetList()->count() > 0) {
             page->GetList()->setCurrentRow(round % page->GetList()->count());
@@ -58,7 +58,7 @@ TEST(CharmPageConcurrency, PollsRaceUploadsReloadsHidesAndTheEnd) {
             EXPECT_FALSE(page->GetPoller().IsActive());
             world->frame.Target().Send(UI::WM_GLM_OPEN_CHARM_UPLOAD);
         }
-        QTest::qWait(40); // polls land between the page's own steps
+        QTest::qWait(260); // a poll or more between the page's own steps
     }
     done = true;
     toucher.join();

@@ -11,6 +11,7 @@
 #include "device/SupportedToys.h"
 #include "webapi/UploadBodies.h"
 
+#include <QScrollBar>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -121,6 +122,15 @@ TEST_F(CharmScreens, BoxCharmsTouchedBeforeAndWhileShownAreGivenToAFairy) {
     ASSERT_TRUE(WaitListed(*page, 1011));
     EXPECT_TRUE(Visible(*page, Page::kLeftArrowId));
     EXPECT_TRUE(Visible(*page, Page::kRightArrowId));
+    // The new charm was scrolled into view; the arrows move by one item.
+    QScrollBar* bar = list->horizontalScrollBar();
+    const int scrolled = bar->value();
+    EXPECT_GT(scrolled, 0);
+    EXPECT_EQ(ClickAt(*page, 146 + 5, 368 + 5), Page::kLeftArrowId);
+    EXPECT_EQ(bar->value(), std::max(0, scrolled - Page::kItemStep));
+    const int left = bar->value();
+    EXPECT_EQ(ClickAt(*page, 559 + 5, 368 + 5), Page::kRightArrowId);
+    EXPECT_EQ(bar->value(), std::min(bar->maximum(), left + Page::kItemStep));
     // Touched a second time: the box keeps it twice, the list once.
     box.Command("touch charm 1010");
     ASSERT_TRUE(box.WaitFor("touched charm 1010", 2));
