@@ -11,6 +11,7 @@
 #include "ToyInUse.h"
 #include "common/Ex/Exceptions.h"
 #include "common/UI/Messages.h"
+#include "device/BusyIndicator.h"
 #include "webapi/UploadBodies.h"
 
 #include <QIcon>
@@ -214,6 +215,7 @@ void CGLMCharmsUploadDlg::OnFairyChosen(UI::WPARAM slot, UI::LPARAM fairyId) {
 void CGLMCharmsUploadDlg::Refresh() {
     bool refused = false;
     {
+        BusyScope busy;
         Sync::AutoLock lock(m_poller->GetLock());
         std::optional<Toy> toy = FindToyInUse(GetApplication());
         if (!toy.has_value() || !toy->IsPresent()) {
@@ -378,6 +380,7 @@ void CGLMCharmsUploadDlg::UploadCharm(std::int32_t charmId) {
     std::vector<unsigned> errors;
     bool given = false;
     {
+        BusyScope busy;
         Sync::AutoLock lock(m_poller->GetLock());
         std::optional<Toy> toy = FindToyInUse(application);
         if (!toy.has_value() || !toy->IsPresent()) {
