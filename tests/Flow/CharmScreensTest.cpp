@@ -173,6 +173,7 @@ TEST_F(CharmScreens, BoxCharmsTouchedBeforeAndWhileShownAreGivenToAFairy) {
     ASSERT_TRUE(world.ClickCharm(*page, 0));
     EXPECT_EQ(ClickAt(*page, kNextX, kButtonY), Page::kNextId);
     EXPECT_EQ(treated, "You've treated\nLirabelle ");
+    EXPECT_NE(world.fixture.Log().find("Landing on AddCharmsCongrats"), std::string::npos);
     EXPECT_TRUE(Holds(world.CharmsOfFairy(lirabelle), 1003));
     EXPECT_FALSE(Holds(world.CharmsOnToy(m_device), 1003));
     // Read back from the box, which holds the twice-touched charm twice.
