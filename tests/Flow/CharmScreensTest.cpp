@@ -109,6 +109,7 @@ TEST_F(CharmScreens, BoxCharmsTouchedBeforeAndWhileShownAreGivenToAFairy) {
     EXPECT_FALSE(Visible(*page, Page::kLeftArrowId));
     EXPECT_FALSE(Visible(*page, Page::kNextId));
     EXPECT_TRUE(world.fixture.Log().find("Landing on AddCharms") != std::string::npos);
+    EXPECT_TRUE(world.WaitForAvatars(*page, 2));
     SaveScreenshot(*page, "charms-page-listed");
 
     // Touched while shown: appears, acknowledged with 13 then 5; the fourth
@@ -289,6 +290,7 @@ TEST_F(CharmScreens, GameShowsAnEmptyListAndAGamePluggedMeanwhileChangesNothing)
     EXPECT_FALSE(Visible(*page, Page::kImageId));
     EXPECT_TRUE(Visible(*page, Page::kErrorImageId));
     EXPECT_TRUE(world.popups.Errors().empty());
+    EXPECT_TRUE(world.WaitForAvatars(*page, 2));
     SaveScreenshot(*page, "charms-page-game");
     EXPECT_EQ(ClickAt(*page, kBackX, kButtonY), Page::kBackId);
 
