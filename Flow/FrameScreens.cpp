@@ -2,6 +2,9 @@
 // screen, the guarded popups and the end of every popup.
 
 #include "GLMButterflyWarningDlg.h"
+#include "GLMCharmsCollectionDlg.h"
+#include "GLMCharmsCongratsDlg.h"
+#include "GLMCharmsUploadDlg.h"
 #include "GLMDevicesDlg.h"
 #include "GLMGlintsCompleteDlg.h"
 #include "GLMGlintsRedeemCongratsDlg.h"
@@ -85,6 +88,10 @@ std::unique_ptr<SkinnedScreen> MakeScreen(int dialogId, Glimmeries& application,
         return std::make_unique<CGLMGlintsUploadDlg>(application, frame);
     case ScreenId::kGlintRedeem:
         return std::make_unique<CGLMGlintsRedeemDlg>(application, frame);
+    case ScreenId::kCharmUpload:
+        return std::make_unique<CGLMCharmsUploadDlg>(application, frame);
+    case ScreenId::kCharmCollection:
+        return std::make_unique<GLMCharmsCollectionDlg>(application, frame);
     default:
         return nullptr;
     }
@@ -318,12 +325,23 @@ void MainFrame::InstallScreenHandlers() {
     }
     // Popups of later screens that need no toy check.
     for (const std::uint32_t message :
-         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_CHARM_CONGRATS}) {
+         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS}) {
         SetHandler(message, [this](const Message& received) -> UI::LRESULT {
             LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
             return 0;
         });
     }
+
+    // The charm congratulation: the popup and its pictures exist for one run.
+    SetHandler(UI::WM_GLM_SHOW_CHARM_CONGRATS, [this](const UI::Message& received) -> UI::LRESULT {
+        CGLMCharmsCongratsDlg popup(m_application, *this);
+        if (auto* page = GetScreen<CGLMCharmsUploadDlg>(ScreenId::kCharmUpload)) {
+            popup.SetCharmPicture(page->GetSelectedCharmPopupImage());
+        }
+        popup.SetFairyId(received.lParam);
+        OpenPopup(popup);
+        return 0;
+    });
     InstallPointPopups();
 }
 

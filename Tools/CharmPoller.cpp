@@ -77,13 +77,34 @@ void CharmPoller::OnTimer() {
         return;
     }
     // The toy repeats an unacknowledged touch at every poll; a charm the
-    // page lists already is left as it is.
-    if (!m_listed.insert(item.id).second) {
+    // page lists already is left as it is. (An acknowledgement names no
+    // charm: sent now, it could take a touch made since this read.)
+    if (m_listed.count(item.id) != 0) {
         return;
     }
+    // A touch still standing for a charm the toy no longer holds (given away
+    // while the page was up) is old: it is acknowledged, never listed again.
+    if (!IsHeld(item.id)) {
+        Acknowledge();
+        return;
+    }
+    m_listed.insert(item.id);
     m_page.Post(WM_GLM_CHARM_TOUCHED, static_cast<UI::WPARAM>(static_cast<std::uint32_t>(item.id)),
                 m_activation, std::make_shared<ToyItem>(item));
     Acknowledge();
+}
+
+bool CharmPoller::IsHeld(std::int32_t charmId) {
+    if (m_toy->ReadMemory() != 0) {
+        return true; // not known: reported, the page reads the toy again later
+    }
+    const Toy::Memory& image = m_toy->GetImage();
+    for (std::size_t word = Toy::kFirstSlotWord; word < Toy::kWordCount; ++word) {
+        if (Toy::GetWord(image, word) == charmId) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void CharmPoller::Acknowledge() {

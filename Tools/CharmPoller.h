@@ -2,8 +2,9 @@
 // The charm page's live touch poll: every 250 ms, on a timer thread, the
 // plugged bracelet or jewelry box is asked for a charm touched meanwhile.
 // A charm the page does not list yet is acknowledged on the toy and posted
-// to the page, which inserts it on the user-interface thread. Neither
-// thread ever waits for the other: the poll only posts.
+// to the page, which inserts it on the user-interface thread. A touch of a
+// charm the toy no longer holds (given away meanwhile) is acknowledged and
+// dropped. Neither thread ever waits for the other: the poll only posts.
 //
 // Polls, the page's list refresh and its upload are serialised by the
 // poller's lock (GetLock); the page holds it while it reads or writes the
@@ -73,6 +74,8 @@ private:
     void OnTimer() override;
     void OnTimerStarted() override {}
     void Acknowledge();
+    /// Whether the toy's memory holds the charm; true when it cannot be read.
+    bool IsHeld(std::int32_t charmId);
 
     UI::MessageTarget& m_page;
     const CharmLookup& m_catalogue;

@@ -117,6 +117,34 @@ TEST_F(CharmPolling, ANewCharmOnAJewelryBoxIsReportedOnceAndAcknowledgedWith13Th
     poller.Stop();
 }
 
+TEST_F(CharmPolling, AStandingTouchOfACharmGivenAwayIsAcknowledgedNotReported) {
+    Toys::VirtualToyOptions options =
+        DeviceTest::ToyOptions(m_bus.Path(), GlmDev::kJewelryBoxProductId, "box");
+    DeviceTest::InProcessToy virtualBox(options);
+    Glm::Toy box(DeviceOf(GlmDev::kJewelryBoxProductId), GlmDev::kJewelryBoxProductId);
+    Glm::CharmPoller poller(m_page, m_catalogue);
+    // Touched before the page came up: listed from memory, its touch left
+    // standing on the toy.
+    virtualBox.Command("touch charm 1001");
+    ASSERT_TRUE(virtualBox.Log().WaitFor("touched charm 1001"));
+    poller.Start(box, {1001});
+    poller.PollNow();
+    EXPECT_EQ(virtualBox.Log().Count("command"), 0u);
+
+    // Given away: cleared from the box, the list read again without it.
+    {
+        Sync::AutoLock lock(poller.GetLock());
+        ASSERT_EQ(box.ReadMemory(), 0);
+        ASSERT_EQ(box.RemoveEntry(1001), 0);
+        poller.SetListed({});
+    }
+    poller.PollNow();
+    ASSERT_TRUE(virtualBox.Log().WaitFor("acknowledged charm 1001"));
+    poller.PollNow();
+    EXPECT_TRUE(Reports().empty());
+    poller.Stop();
+}
+
 TEST_F(CharmPolling, ABraceletIsAcknowledgedWith7AndAGameIsNeverPolled) {
     DeviceTest::InProcessToy virtualBracelet(
         DeviceTest::ToyOptions(m_bus.Path(), GlmDev::kBraceletProductId, "bracelet"));
