@@ -1,6 +1,5 @@
 #include "GLMFriendshipAnswerDlg.h"
 
-#include "GLMFriendshipLetterDlg.h"
 #include "GLMFriendshipUploadDlg.h"
 #include "Glimmeries.h"
 #include "MainFrame.h"
@@ -79,7 +78,7 @@ void CGLMFriendshipAnswerDlg::OnInitDialog() {
     }
     application.GetWebApi().DisplayFairy(this, kAvatarClickMessage,
                                          application.GetParameter("SWF_AVATAR_FULL"), m_avatar,
-                                         m_entry.fairyId, CGLMFriendshipLetterDlg::kAvatarRect);
+                                         m_entry.fairyId, kAvatarRect);
 }
 
 void CGLMFriendshipAnswerDlg::OnShown() {

@@ -20,6 +20,8 @@ public:
     static constexpr int kHeaderId = 1234;
     static constexpr int kTextId = 1235;
     static constexpr int kSignatureId = 1238;
+    /// Where the friend's avatar plays: beside the letter's text.
+    static constexpr QRect kAvatarRect{QPoint(435, 232), QSize(105, 110)};
 
     CGLMFriendshipAnswerDlg(Glimmeries& application, MainFrame& frame);
     ~CGLMFriendshipAnswerDlg() override;

@@ -25,8 +25,8 @@ public:
     static constexpr int kSignatureId = 1229;
     static constexpr int kGiftId = 1230;
     static constexpr int kGiftPictureId = 1233;
-    /// Where the friend's avatar plays.
-    static constexpr QRect kAvatarRect{QPoint(423, 176), QSize(120, 120)};
+    /// Where the friend's avatar plays: beside the greeting, above the gift.
+    static constexpr QRect kAvatarRect{QPoint(450, 226), QSize(90, 74)};
 
     CGLMFriendshipLetterDlg(Glimmeries& application, MainFrame& frame);
     ~CGLMFriendshipLetterDlg() override;

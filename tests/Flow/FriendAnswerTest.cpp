@@ -7,6 +7,7 @@
 #include "FrameWorld.h"
 #include "FriendTestWorld.h"
 #include "ThinUI/Controls.h"
+#include "Tools/FlashWindow.h"
 #include "webapi/FriendCollector.h"
 
 #include <algorithm>
@@ -83,6 +84,11 @@ TEST(FriendAnswers, TouchedBraceletsAcceptEachOtherAndBecomeFriends) {
     EXPECT_EQ(world.Page()->GetEntries()[0].clickId, Touched(toys.dew.braceletClickId));
 
     world.popups.Then([](Glm::SkinnedPopup& letter) {
+        // The friend's avatar plays beside the greeting.
+        Glm::FlashWindowView& view = dynamic_cast<CGLMFriendshipLetterDlg&>(letter).GetAvatar();
+        ASSERT_NE(view.GetWindow(), nullptr);
+        EXPECT_EQ(view.GetWindow()->geometry(), CGLMFriendshipLetterDlg::kAvatarRect);
+        EXPECT_TRUE(PumpUntil([&] { return view.GetFlashWindow()->GetReadyState() == 4; }, 20000));
         SaveScreenshot(letter, "friends-letter-new");
         EXPECT_EQ(LabelText(letter, CGLMFriendshipLetterDlg::kGreetingId), "Dear Wren Mistle, ");
         EXPECT_EQ(LabelText(letter, CGLMFriendshipLetterDlg::kSignatureId),
