@@ -10,6 +10,7 @@
 #include "Tools/FlashWindow.h"
 #include "webapi/FriendCollector.h"
 
+#include <QScrollBar>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -263,14 +264,32 @@ TEST(FriendAnswers, RefusedAnswersAndToyFaultsLoseNothing) {
     ASSERT_TRUE(world.demo.IsRunning());
     TwoBracelets toys(world);
     ASSERT_TRUE(toys.met);
-    // Moonpetal's game is no bracelet: the service cannot take a friendship with it.
-    ASSERT_TRUE(world.Bracelet("fern").Command(
-        "touch bracelet " + QString::number(world.MoonpetalToys().game), "slot"));
+    // Moonpetal's game is no bracelet: the service cannot take a friendship
+    // with it. Two more of her family's toys make four entries.
+    CommandedBracelet& fern = world.Bracelet("fern");
+    const DemoToys moonToys = world.MoonpetalToys();
+    for (const std::uint32_t clickId :
+         {moonToys.game, world.Account("moonpetal").braceletClickId, moonToys.jewelryBox}) {
+        ASSERT_TRUE(fern.Command("touch bracelet " + QString::number(clickId), "slot"));
+    }
     ASSERT_TRUE(world.Reread(toys.fernId));
     const auto before = world.ReadToy(toys.fernId);
     ASSERT_TRUE(before.has_value());
-    ASSERT_NE(world.OpenPage(), nullptr);
-    ASSERT_EQ(world.Statuses(), (std::vector<int>{Glm::FRIENDSHIP_NEW, Glm::FRIENDSHIP_GIFT}));
+    Glm::CGLMFriendshipUploadDlg* page = world.OpenPage();
+    ASSERT_NE(page, nullptr);
+    const std::vector<int> listed{Glm::FRIENDSHIP_NEW, Glm::FRIENDSHIP_GIFT, Glm::FRIENDSHIP_NEW,
+                                  Glm::FRIENDSHIP_NEW};
+    ASSERT_EQ(world.Statuses(), listed);
+
+    // Four entries bring the arrows; they move the list by one icon's height.
+    EXPECT_FALSE(ThinUI::FindControl(page, Glm::CGLMFriendshipUploadDlg::kUpId)->isHidden());
+    EXPECT_FALSE(ThinUI::FindControl(page, Glm::CGLMFriendshipUploadDlg::kDownId)->isHidden());
+    QScrollBar* scroll = page->GetList()->verticalScrollBar();
+    EXPECT_EQ(ClickAt(*page, 633, 349), Glm::CGLMFriendshipUploadDlg::kDownId);
+    EXPECT_EQ(scroll->value(), 48);
+    SaveScreenshot(*page, "friends-page-scrolled");
+    EXPECT_EQ(ClickAt(*page, 631, 250), Glm::CGLMFriendshipUploadDlg::kUpId);
+    EXPECT_EQ(scroll->value(), 0);
 
     // NOT_FOUND: the letter stays open, the slot stays.
     world.popups.Then([](Glm::SkinnedPopup& letter) { Click(letter, kAccept); });
@@ -286,7 +305,7 @@ TEST(FriendAnswers, RefusedAnswersAndToyFaultsLoseNothing) {
     ASSERT_TRUE(world.DoubleClickRow(0));
     EXPECT_EQ(world.Errors(), (std::vector<std::uintptr_t>{186, 182}));
     EXPECT_EQ(world.ReadToy(toys.fernId), before);
-    EXPECT_EQ(world.Statuses(), (std::vector<int>{Glm::FRIENDSHIP_NEW, Glm::FRIENDSHIP_GIFT}));
+    EXPECT_EQ(world.Statuses(), listed);
     EXPECT_EQ(StatusOnline(world.ServiceFriendships(toys.fern), "Poppy Glimmerwing"),
               Glm::FRIENDSHIP_PENDING);
     ASSERT_TRUE(world.SignIn(toys.fern, toys.fernId));
@@ -294,9 +313,9 @@ TEST(FriendAnswers, RefusedAnswersAndToyFaultsLoseNothing) {
 
     // The toy unplugged while its letter is open: nothing is sent.
     world.popups.Then([&](Glm::SkinnedPopup& letter) {
-        const std::size_t listed = world.App().GetToys().GetCount();
+        const std::size_t plugged = world.App().GetToys().GetCount();
         world.Bracelet("fern").Unplug();
-        ASSERT_TRUE(PumpUntil([&] { return world.App().GetToys().GetCount() < listed; }));
+        ASSERT_TRUE(PumpUntil([&] { return world.App().GetToys().GetCount() < plugged; }));
         Click(letter, kAccept);
         EXPECT_TRUE(letter.isVisible());
     });

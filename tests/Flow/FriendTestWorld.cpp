@@ -68,22 +68,20 @@ void CommandedBracelet::Unplug() {
     }
 }
 
+namespace {
+// Marks a popup opening the script has taken on. The error popup is one
+// object opened again and again, sometimes right after it closed, so the
+// mark goes when the script has closed it.
+constexpr const char* kScripted = "glmScripted";
+} // namespace
+
 PopupScript2::PopupScript2(Glm::MainFrame& frame) : m_frame(frame) {
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
-        std::erase_if(m_handled, [](const QPointer<Glm::SkinnedPopup>& handled) {
-            const Glm::SkinnedPopup* popup = handled.data();
-            return popup == nullptr || popup->isHidden();
-        });
         Glm::SkinnedPopup* popup = m_frame.GetOpenPopup();
-        if (popup == nullptr || !popup->isVisible()) {
+        if (popup == nullptr || popup->isHidden() || popup->property(kScripted).toBool()) {
             return;
         }
-        for (const auto& handled : m_handled) {
-            if (handled.data() == popup) {
-                return;
-            }
-        }
-        m_handled.emplace_back(popup);
+        popup->setProperty(kScripted, true);
         Seen seen{popup->GetDialogId(), 0};
         if (auto* error = dynamic_cast<Glm::CGLMErrorDlg*>(popup)) {
             seen.errorId = error->GetMessageId();
@@ -102,19 +100,24 @@ PopupScript2::PopupScript2(Glm::MainFrame& frame) : m_frame(frame) {
 }
 
 void PopupScript2::Run(Glm::SkinnedPopup* popup) {
+    QPointer<Glm::SkinnedPopup> guarded(popup);
     if (auto* error = dynamic_cast<Glm::CGLMErrorDlg*>(popup)) {
         SaveScreenshot(*popup, "friends-error-" + std::to_string(error->GetMessageId()));
         Click(*popup, Glm::CGLMErrorDlg::kOkId);
-        return;
+        // The button's command is posted: the popup closes here.
+        QCoreApplication::sendPostedEvents(popup);
+    } else {
+        if (!m_actions.empty() && !::testing::Test::HasFailure()) {
+            const Action action = std::move(m_actions.front());
+            m_actions.pop_front();
+            action(*popup);
+        }
+        if (Glm::SkinnedPopup* open = guarded.data(); open != nullptr && !open->isHidden()) {
+            open->EndDialog(Glm::SkinnedPopup::kCancel);
+        }
     }
-    QPointer<Glm::SkinnedPopup> guarded(popup);
-    if (!m_actions.empty() && !::testing::Test::HasFailure()) {
-        const Action action = std::move(m_actions.front());
-        m_actions.pop_front();
-        action(*popup);
-    }
-    if (Glm::SkinnedPopup* open = guarded.data(); open != nullptr && !open->isHidden()) {
-        open->EndDialog(Glm::SkinnedPopup::kCancel);
+    if (Glm::SkinnedPopup* closed = guarded.data(); closed != nullptr && closed->isHidden()) {
+        closed->setProperty(kScripted, false);
     }
 }
 

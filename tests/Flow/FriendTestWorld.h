@@ -66,7 +66,6 @@ private:
 
     Glm::MainFrame& m_frame;
     QTimer m_timer;
-    std::vector<QPointer<Glm::SkinnedPopup>> m_handled;
     std::deque<Action> m_actions;
     std::vector<Seen> m_seen;
 };
