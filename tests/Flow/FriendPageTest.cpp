@@ -93,6 +93,22 @@ TEST(FriendPage, ListsTheServicesFriendshipsAndTheirLetters) {
         online.push_back(friendship.fairyName + " " + std::to_string(friendship.status));
     }
     EXPECT_EQ(online, (std::vector<std::string>{"Wren Mistle 2", "Hollyhock 1"}));
+
+    // A row longer than 76 characters is cut there, without an ellipsis.
+    const std::string longName = "Bellamina Thistledown Moonwhisper Brambl";
+    const std::string added =
+        world.demo.GetService().Admin({"fairy", "add", "fernless", QString::fromStdString(longName)});
+    Glm::FriendRecord invited;
+    // "fairy ID"
+    invited.fairyId = std::to_string(std::stoul(added.substr(std::string("fairy ").size())));
+    std::string errorCode;
+    ASSERT_EQ(world.App().UploadFriend(invited, "accept", errorCode), 0) << errorCode << " " << added;
+    world.frame.Target().Send(UI::WM_GLM_FRIENDSHIP_NEXT);
+    ASSERT_EQ(world.FairyNames(), (std::vector<std::string>{"Wren Mistle", longName}));
+    const std::string row = list->item(1)->text().toStdString();
+    EXPECT_EQ(row.size(), CGLMFriendshipUploadDlg::kMaxTextLength);
+    EXPECT_EQ(row.rfind("    Friendship from " + longName + " (Played by ", 0), 0U) << row;
+    EXPECT_EQ(row.find("..."), std::string::npos);
 }
 
 TEST(FriendPage, EmptyPageGoneToyAndLeaving) {
