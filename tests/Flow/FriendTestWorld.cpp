@@ -75,7 +75,7 @@ namespace {
 constexpr const char* kScripted = "glmScripted";
 } // namespace
 
-PopupScript2::PopupScript2(Glm::MainFrame& frame) : m_frame(frame) {
+NestedPopupScript::NestedPopupScript(Glm::MainFrame& frame) : m_frame(frame) {
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
         Glm::SkinnedPopup* popup = m_frame.GetOpenPopup();
         if (popup == nullptr || popup->isHidden() || popup->property(kScripted).toBool()) {
@@ -99,7 +99,7 @@ PopupScript2::PopupScript2(Glm::MainFrame& frame) : m_frame(frame) {
     m_timer.start(5);
 }
 
-void PopupScript2::Run(Glm::SkinnedPopup* popup) {
+void NestedPopupScript::Run(Glm::SkinnedPopup* popup) {
     QPointer<Glm::SkinnedPopup> guarded(popup);
     if (auto* error = dynamic_cast<Glm::CGLMErrorDlg*>(popup)) {
         SaveScreenshot(*popup, "friends-error-" + std::to_string(error->GetMessageId()));
@@ -121,7 +121,7 @@ void PopupScript2::Run(Glm::SkinnedPopup* popup) {
     }
 }
 
-std::vector<int> PopupScript2::DialogIds() const {
+std::vector<int> NestedPopupScript::DialogIds() const {
     std::vector<int> ids;
     for (const Seen& seen : m_seen) {
         ids.push_back(seen.dialogId);

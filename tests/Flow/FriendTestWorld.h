@@ -45,8 +45,10 @@ private:
 /// Acts inside the popups the frame opens, one after another: each popup
 /// other than the error popup runs the next queued action (none: it is
 /// closed with 2); an error popup is answered with OK. Every opening is
-/// recorded.
-class PopupScript2 {
+/// recorded. Unlike PopupScript it also answers the popups an action opens
+/// inside its own popup (a letter's congratulation or error), each in its
+/// nested loop.
+class NestedPopupScript {
 public:
     struct Seen {
         int dialogId = 0;
@@ -54,7 +56,7 @@ public:
     };
     using Action = std::function<void(Glm::SkinnedPopup&)>;
 
-    explicit PopupScript2(Glm::MainFrame& frame);
+    explicit NestedPopupScript(Glm::MainFrame& frame);
     void Then(Action action) { m_actions.push_back(std::move(action)); }
     const std::vector<Seen>& Popups() const { return m_seen; }
     /// The dialog ids opened, in order.
@@ -124,7 +126,7 @@ public:
     Glm::MainFrame frame{*fixture.application};
     std::vector<UI::Message> seen;
     std::unique_ptr<ToyFeed> feed;
-    PopupScript2 popups{frame};
+    NestedPopupScript popups{frame};
 
 private:
     std::vector<std::unique_ptr<CommandedBracelet>> m_bracelets;
