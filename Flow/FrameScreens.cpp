@@ -11,6 +11,10 @@
 #include "GLMGlintsRedeemDlg.h"
 #include "GLMGlintsUploadCongratsDlg.h"
 #include "GLMGlintsUploadDlg.h"
+#include "GLMFriendshipAnswerDlg.h"
+#include "GLMFriendshipCongratsDlg.h"
+#include "GLMFriendshipLetterDlg.h"
+#include "GLMFriendshipUploadDlg.h"
 #include "GLMLoginDlg.h"
 #include "GLMSignUpDlg.h"
 #include "GLMSplashDlg.h"
@@ -22,6 +26,8 @@
 #include "SkinnedPopup.h"
 #include "SkinnedScreen.h"
 #include "common/UI/Messages.h"
+
+#include <type_traits>
 
 namespace Glm {
 
@@ -92,6 +98,8 @@ std::unique_ptr<SkinnedScreen> MakeScreen(int dialogId, Glimmeries& application,
         return std::make_unique<CGLMCharmsUploadDlg>(application, frame);
     case ScreenId::kCharmCollection:
         return std::make_unique<GLMCharmsCollectionDlg>(application, frame);
+    case ScreenId::kFriendshipUpload:
+        return std::make_unique<CGLMFriendshipUploadDlg>(application, frame);
     default:
         return nullptr;
     }
@@ -312,10 +320,35 @@ void MainFrame::InstallScreenHandlers() {
     passOn(UI::WM_GLM_GLINT_REDEEM_NEXT, ScreenId::kGlintRedeem);
     passOn(UI::WM_GLM_MAIN_MENU_REFRESH, ScreenId::kMainMenu);
 
+    // The friendship letters work on a copy of the page's entry lParam.
+    const auto letter = [this]<class Popup>(std::uint32_t message, std::type_identity<Popup>) {
+        SetHandler(message, [this](const Message& received) -> UI::LRESULT {
+            if (!GuardToyInUse()) {
+                return 0;
+            }
+            auto* page = GetScreen<CGLMFriendshipUploadDlg>(ScreenId::kFriendshipUpload);
+            const FriendRecord* entry = page != nullptr ? page->GetEntry(received.lParam) : nullptr;
+            if (entry == nullptr) {
+                LogUnhandledOnce(MessageText(received.id, "no such friendship"));
+                return 0;
+            }
+            Popup popup(m_application, *this);
+            popup.SetEntry(*entry);
+            return OpenPopup(popup);
+        });
+    };
+    letter(UI::WM_GLM_SHOW_FRIENDSHIP_INVITE, std::type_identity<CGLMFriendshipLetterDlg>());
+    letter(UI::WM_GLM_SHOW_FRIENDSHIP_INVITE_2, std::type_identity<CGLMFriendshipLetterDlg>());
+    letter(UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, std::type_identity<CGLMFriendshipAnswerDlg>());
+    SetHandler(UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, [this](const Message& received) -> UI::LRESULT {
+        CGLMFriendshipCongratsDlg popup(m_application, *this);
+        popup.SetStatus(static_cast<std::int32_t>(received.lParam));
+        return OpenPopup(popup);
+    });
+
     // Popups that need the toy in use; their classes plug in here.
     for (const std::uint32_t message :
-         {UI::WM_GLM_SHOW_FRIENDSHIP_INVITE, UI::WM_GLM_SHOW_FRIENDSHIP_INVITE_2,
-          UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, UI::WM_GLM_SHOW_SETUP_CONFIRM, UI::WM_GLM_SHOW_SETUP_CONGRATS}) {
+         {UI::WM_GLM_SHOW_SETUP_CONFIRM, UI::WM_GLM_SHOW_SETUP_CONGRATS}) {
         SetHandler(message, [this](const Message& received) -> UI::LRESULT {
             if (GuardToyInUse()) {
                 LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
@@ -323,15 +356,6 @@ void MainFrame::InstallScreenHandlers() {
             return 0;
         });
     }
-    // Popups of later screens that need no toy check.
-    for (const std::uint32_t message :
-         {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS}) {
-        SetHandler(message, [this](const Message& received) -> UI::LRESULT {
-            LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
-            return 0;
-        });
-    }
-
     // The charm congratulation: the popup and its pictures exist for one run.
     SetHandler(UI::WM_GLM_SHOW_CHARM_CONGRATS, [this](const UI::Message& received) -> UI::LRESULT {
         CGLMCharmsCongratsDlg popup(m_application, *this);

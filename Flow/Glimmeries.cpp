@@ -1,11 +1,13 @@
 #include "Glimmeries.h"
 
 #include "ThinUI/StringSource.h"
+#include "ToyInUse.h"
 #include "common/Ex/Exceptions.h"
 #include "common/Mod/Mod.h"
 #include "common/Web/AgentName.h"
 #include "common/Web/RandomToken.h"
 #include "common/Web/Url.h"
+#include "webapi/FriendCollector.h"
 
 #include <algorithm>
 #include <cctype>
@@ -128,6 +130,12 @@ void Glimmeries::OpenUrl(const std::string& url, bool useProcess) {
         e.LogNoThrow("Glm::Glimmeries::OpenUrl");
         m_logger->Log("Can't launch web browser. URL: \"" + url + "\"");
     }
+}
+
+std::int32_t Glimmeries::UploadFriend(const FriendRecord& entry, const std::string& action,
+                                      std::string& errorCode) {
+    const std::optional<Toy> toy = FindToyInUse(*this);
+    return UploadFriendAnswer(m_webApi, toy.has_value() ? &*toy : nullptr, entry, action, errorCode);
 }
 
 std::int32_t Glimmeries::StartToyDiscovery(UI::MessageTarget& receiver) {

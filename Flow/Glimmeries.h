@@ -86,6 +86,12 @@ public:
         m_browserHook = std::move(hook);
     }
 
+    /// Answers one friendship of the friendship page for the Fairy of the
+    /// toy in use: action "accept", "decline" or "giftonly". 1 without a
+    /// request when no toy is present; else the web service's result, with
+    /// its refusal code in errorCode.
+    std::int32_t UploadFriend(const FriendRecord& entry, const std::string& action, std::string& errorCode);
+
     /// Makes receiver the target of toy discovery's WM_GLM_DEVICE_CHANGE
     /// messages and starts discovery the first time (it then runs for the
     /// rest of the process). Changes seen while no receiver was attached are

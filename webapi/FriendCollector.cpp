@@ -67,8 +67,7 @@ std::int32_t CollectFriends(WebApi& api, const Toy& toy, std::vector<FriendRecor
         }
         FriendRecord entry = *known->second;
         entry.clickId = clickId;
-        entry.status = static_cast<FriendshipStatus>(
-            entry.userId == toy.GetOwnerUserId() ? FRIENDSHIP_SAME_ACCOUNT : FRIENDSHIP_NEW);
+        entry.status = entry.userId == toy.GetOwnerUserId() ? FRIENDSHIP_SAME_ACCOUNT : FRIENDSHIP_NEW;
         friends.push_back(std::move(entry));
     }
     if (!friends.empty()) {
@@ -77,7 +76,7 @@ std::int32_t CollectFriends(WebApi& api, const Toy& toy, std::vector<FriendRecor
         api.GetFriends(toy.GetFairyId(), accountFriends);
         for (const FriendRecord& accountFriend : accountFriends) {
             if (FriendRecord* entry = FindAccount(friends, accountFriend.userId)) {
-                entry->status = static_cast<FriendshipStatus>(FRIENDSHIP_GIFT);
+                entry->status = FRIENDSHIP_GIFT;
                 break;
             }
         }

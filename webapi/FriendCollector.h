@@ -15,15 +15,13 @@ class Toy;
 class WebApi;
 
 /// Statuses of the page's entries beyond those the web service gives.
-enum PageFriendshipStatus : std::int32_t {
-    /// A friendship touched on the bracelet.
-    FRIENDSHIP_NEW = 4,
-    /// A touched friendship with a Fairy whose account is already an
-    /// account friend: accepted as a gift.
-    FRIENDSHIP_GIFT = 5,
-    /// A touched friendship with a Fairy of the toy's own account: invalid.
-    FRIENDSHIP_SAME_ACCOUNT = 6,
-};
+/// A friendship touched on the bracelet.
+inline constexpr FriendshipStatus FRIENDSHIP_NEW = static_cast<FriendshipStatus>(4);
+/// A touched friendship with a Fairy whose account is already an account
+/// friend: accepted as a gift.
+inline constexpr FriendshipStatus FRIENDSHIP_GIFT = static_cast<FriendshipStatus>(5);
+/// A touched friendship with a Fairy of the toy's own account: invalid.
+inline constexpr FriendshipStatus FRIENDSHIP_SAME_ACCOUNT = static_cast<FriendshipStatus>(6);
 
 /// Gives the toy its Fairy id and name from the web service when it does
 /// not know its Fairy yet (both come from the one profile of its click

@@ -34,7 +34,7 @@ DemoAccount AddAccount(Service& service, const std::string& login, const std::st
 
 } // namespace
 
-DemoService::DemoService() {
+DemoService::DemoService(const std::vector<std::string>& serviceArguments) : m_service({}, serviceArguments) {
     if (!m_service.IsRunning()) {
         return;
     }

@@ -30,7 +30,9 @@ struct DemoAccount {
 /// the process while it runs.
 class DemoService {
 public:
-    DemoService();
+    /// serviceArguments go to the service's `serve` (rules such as
+    /// --max-friends N).
+    explicit DemoService(const std::vector<std::string>& serviceArguments = {});
     ~DemoService();
     DemoService(const DemoService&) = delete;
     DemoService& operator=(const DemoService&) = delete;

@@ -10,11 +10,11 @@ QString BuildProgram(const QString& name) {
     return QString::fromLocal8Bit(buildDir != nullptr ? buildDir : ".") + "/bin/" + name;
 }
 
-Service::Service(const std::string& patcherFile) {
-    std::vector<std::string> extra;
+Service::Service(const std::string& patcherFile, const std::vector<std::string>& arguments) {
+    std::vector<std::string> extra = arguments;
     if (!patcherFile.empty()) {
         GlmTest::WriteFile(m_content / "patcher.ver", patcherFile);
-        extra = {"--content", m_content.Path()};
+        extra.insert(extra.end(), {"--content", m_content.Path()});
     }
     try {
         m_process = std::make_unique<ServiceTest::ServiceProcess>(m_data.Path(), extra);

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace FlowTest {
 
@@ -20,8 +21,9 @@ QString BuildProgram(const QString& name);
 /// stopped by the destructor.
 class Service {
 public:
-    /// patcherFile, when not empty, is served as the remote parameter file.
-    explicit Service(const std::string& patcherFile = {});
+    /// patcherFile, when not empty, is served as the remote parameter file;
+    /// arguments go to `serve` as they are (rules such as --max-friends N).
+    explicit Service(const std::string& patcherFile = {}, const std::vector<std::string>& arguments = {});
     ~Service();
     Service(const Service&) = delete;
     Service& operator=(const Service&) = delete;
