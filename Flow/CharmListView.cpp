@@ -5,17 +5,6 @@
 
 namespace Glm {
 
-std::string BreakIntoTwoLines(std::string text) {
-    if (text.empty()) {
-        return text;
-    }
-    const std::size_t space = text.rfind(' ', text.size() / 2);
-    if (space != std::string::npos) {
-        text[space] = '\n';
-    }
-    return text;
-}
-
 bool HeldCharmNames::FindCharmName(std::int32_t id, std::string& name) const {
     if (id <= 0) {
         return false;

@@ -14,9 +14,6 @@ namespace Glm {
 constexpr int kCharmItemStep = kCharmImageWidth + 10;
 constexpr int kCharmListHeight = 110;
 
-/// The text with the last space at or before its middle made a line break.
-std::string BreakIntoTwoLines(std::string text);
-
 /// The charm list: pictures with their names on one row, the skin showing
 /// through, scrolled only by the page's arrows.
 class CharmListView : public QListWidget {

@@ -3,6 +3,7 @@
 #include "GLMFriendshipUploadDlg.h"
 #include "Glimmeries.h"
 #include "MainFrame.h"
+#include "ScreenLabels.h"
 #include "ToyInUse.h"
 #include "common/UI/Messages.h"
 #include "webapi/FriendCollector.h"

@@ -53,15 +53,6 @@ std::string FriendshipText(unsigned stringId, std::initializer_list<std::string>
     }
 }
 
-std::string BreakIntoTwoLines(std::string text) {
-    const std::size_t middle = text.size() / 2;
-    const std::size_t space = text.rfind(' ', middle);
-    if (!text.empty() && space != std::string::npos) {
-        text[space] = '\n';
-    }
-    return text;
-}
-
 unsigned FriendshipErrorString(const std::string& errorCode) {
     if (errorCode == "TOO_MANY_FRIENDS") {
         return 163;

@@ -91,9 +91,6 @@ private:
 /// The string-table text with its "%s" filled in order; "" when the table
 /// lacks the id (logged).
 std::string FriendshipText(unsigned stringId, std::initializer_list<std::string> values = {});
-/// The last space at or before the middle of text becomes a line break; a
-/// text without one stays as it is.
-std::string BreakIntoTwoLines(std::string text);
 /// The error text for a refused friendship answer: 163 for
 /// "TOO_MANY_FRIENDS", 186 for "NOT_FOUND", 185 for any other code.
 unsigned FriendshipErrorString(const std::string& errorCode);

@@ -22,4 +22,12 @@ ThinUI::TextLabel* AddVersionLabel(QWidget& screen, Glimmeries& application, int
     return label;
 }
 
+std::string BreakIntoTwoLines(std::string text) {
+    const std::size_t space = text.rfind(' ', text.size() / 2);
+    if (!text.empty() && space != std::string::npos) {
+        text[space] = '\n';
+    }
+    return text;
+}
+
 } // namespace Glm

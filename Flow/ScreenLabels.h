@@ -22,6 +22,9 @@ constexpr int kVersionY = 47;
 /// a string id it shows that string-table text.
 ThinUI::TextLabel* AddPageLabel(QWidget& screen, int controlId, int x, int y, ThinUI::ColorRef color,
                                 int height, unsigned stringId = 0);
+/// The last space at or before the middle of text becomes a line break (a
+/// charm's name, a friend's greeting); a text without one stays as it is.
+std::string BreakIntoTwoLines(std::string text);
 /// The version display: the value of PATCHER_VERSION_STRING_SERVER.
 ThinUI::TextLabel* AddVersionLabel(QWidget& screen, Glimmeries& application, int controlId);
 
