@@ -1,8 +1,12 @@
 // The frame's screens: which message shows, creates or passes on to which
 // screen, the guarded popups and the end of every popup.
 
+#include "GLMBraceletCongratsDlg.h"
+#include "GLMBraceletMsgDlg.h"
+#include "GLMDeviceResetDlg.h"
 #include "GLMDevicesDlg.h"
 #include "GLMLoginDlg.h"
+#include "GLMSetupWarningDlg.h"
 #include "GLMSignUpDlg.h"
 #include "GLMSplashDlg.h"
 #include "GLMTutorialDlg.h"
@@ -75,6 +79,10 @@ std::unique_ptr<SkinnedScreen> MakeScreen(int dialogId, Glimmeries& application,
         return std::make_unique<CGLMWelcomeDlg>(application, frame);
     case ScreenId::kTutorial:
         return std::make_unique<GLMTutorialDlg>(application, frame);
+    case ScreenId::kDeviceReset:
+        return std::make_unique<CGLMDeviceResetDlg>(application, frame);
+    case ScreenId::kBraceletSetup:
+        return std::make_unique<CGLMBraceletMsgDlg>(application, frame);
     default:
         return nullptr;
     }
@@ -298,8 +306,7 @@ void MainFrame::InstallScreenHandlers() {
     // Popups that need the toy in use; their classes plug in here.
     for (const std::uint32_t message :
          {UI::WM_GLM_SHOW_FRIENDSHIP_INVITE, UI::WM_GLM_SHOW_FRIENDSHIP_INVITE_2,
-          UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, UI::WM_GLM_SHOW_GLINT_CONFIRM, UI::WM_GLM_SHOW_SETUP_CONFIRM,
-          UI::WM_GLM_SHOW_SETUP_CONGRATS}) {
+          UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, UI::WM_GLM_SHOW_GLINT_CONFIRM}) {
         SetHandler(message, [this](const Message& received) -> UI::LRESULT {
             if (GuardToyInUse()) {
                 LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
@@ -307,6 +314,17 @@ void MainFrame::InstallScreenHandlers() {
             return 0;
         });
     }
+    // The set-up popups live as long as the frame's handlers.
+    const auto guarded = [this](std::uint32_t message, auto popup) {
+        SetHandler(message, [this, popup](const Message&) -> UI::LRESULT {
+            if (GuardToyInUse()) {
+                OpenPopup(*popup);
+            }
+            return 0;
+        });
+    };
+    guarded(UI::WM_GLM_SHOW_SETUP_CONFIRM, std::make_shared<CGLMSetupWarningDlg>(m_application, *this));
+    guarded(UI::WM_GLM_SHOW_SETUP_CONGRATS, std::make_shared<CGLMBraceletCongratsDlg>(m_application, *this));
     // Popups of later screens that need no toy check.
     for (const std::uint32_t message :
          {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_CHARM_CONGRATS,
