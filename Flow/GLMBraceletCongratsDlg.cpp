@@ -7,6 +7,7 @@
 #include "common/Mod/Mod.h"
 #include "common/UI/Messages.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace Glm {
@@ -17,6 +18,10 @@ constexpr unsigned kToyGoneString = 153;
 constexpr unsigned kBraceletText = 116;
 constexpr unsigned kJewelryBoxText = 121;
 constexpr unsigned kGameText = 122;
+// The popup's box, inside its mask, with a small margin.
+constexpr int kBoxLeft = 190;
+constexpr int kBoxRight = 558;
+constexpr int kGap = 6;
 
 const char* CongratsPage(std::uint32_t kind) {
     switch (kind) {
@@ -63,12 +68,24 @@ void CGLMBraceletCongratsDlg::OnInitDialog() {
         text = kJewelryBoxText;
     }
     AddStaticImage(header, kHeaderId, 199, 145);
-    AddStaticImage(howTo, kHowToId, kHowToX, kHowToY);
-    AddBodyLabel(kTextId, kTextX, kTextY, text);
+    ThinUI::StaticImage* picture = AddStaticImage(howTo, kHowToId, kHowToX, kHowToY);
+    ThinUI::TextLabel* label = AddBodyLabel(kTextId, kTextX, kTextY, text);
+    // A text too wide to stand beside the picture inside the popup's box
+    // moves left, and the picture goes beneath it, clear of Done.
+    const int width = label->width();
+    if (kTextX + width > kBoxRight) {
+        label->move(std::max(kBoxLeft, kBoxRight - width), kTextY);
+        picture->move(kBoxLeft, kTextY + label->height() + kGap);
+    }
     if (kind == kBraceletProduct) {
         PlayMovie("bracelet_congrats.swf", "BRACELET_CONGRATS");
     } else if (kind == kJewelryBoxProduct) {
         PlayMovie("jewelry_box_congrats.swf", "JEWELRY_BOX_CONGRATS");
+    }
+    // The movie plays behind the picture and the text, which it would
+    // otherwise hide.
+    if (QWidget* movie = m_movie.GetWindow()) {
+        movie->lower();
     }
 }
 

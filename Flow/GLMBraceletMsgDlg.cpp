@@ -10,6 +10,7 @@
 #include "common/UI/Messages.h"
 
 #include <QComboBox>
+#include <QWebEnginePage>
 #include <vector>
 
 namespace Glm {
@@ -191,15 +192,18 @@ void CGLMBraceletMsgDlg::ApplyHalo() {
 }
 
 void CGLMBraceletMsgDlg::SetHalo(FairyAvatarView& view) {
-    if (view.GetFlashWindow() == nullptr || view.GetFairyId().empty()) {
+    Web::FlashWindow* movie = view.GetFlashWindow();
+    if (movie == nullptr || movie->GetPage() == nullptr || movie->GetReadyState() != 4 ||
+        view.GetFairyId().empty()) {
         return;
     }
-    try {
-        view.CallFunction(view.GetFairyId() == m_chosenFairy ? kHaloOn : kHaloOff);
-    } catch (Ex::NonFatalException& e) {
-        e.AddStackFrame(EX_FRAME);
-        e.LogNoThrow("CGLMBraceletMsgDlg::SetHalo");
-    }
+    // The same call as the player's CallFunction, sent without waiting for
+    // the reply, which the halo does not need: a blocking call made just
+    // after a movie became ready can wait out its whole time limit, and the
+    // other movies wait with it.
+    const std::string& request = view.GetFairyId() == m_chosenFairy ? kHaloOn : kHaloOff;
+    movie->GetPage()->runJavaScript(QStringLiteral("window.__glmInvoke && window.__glmInvoke('") +
+                                    QString::fromStdString(request) + QStringLiteral("');"));
 }
 
 void CGLMBraceletMsgDlg::OnHide() {
