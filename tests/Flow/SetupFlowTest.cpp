@@ -50,6 +50,11 @@ bool AllAvatarsReady(CGLMBraceletMsgDlg& page, int count) {
     return true;
 }
 
+void SaveMovies(CGLMBraceletMsgDlg& page, const std::string& name) {
+    FlowTest::SaveScreenshotWithMovies(page, name,
+                                       {&page.GetAvatar(0), &page.GetAvatar(1), &page.GetAvatar(2)});
+}
+
 bool HaloOn(Glm::FlashWindowView& view) {
     return FlowTest::RunMovieScript(view, QStringLiteral("document.getElementById('halo-ring')"
                                                          ".classList.contains('on')"))
@@ -103,7 +108,7 @@ TEST(SetupFlowTest, AFreshBraceletIsSetUpWithTheChosenFairyMessageAndGift) {
     EXPECT_EQ(page->GetGiftList()->currentIndex(), 0);
     EXPECT_EQ(page->GetMessageList()->geometry(), QRect(255, 379, 259, 17));
     EXPECT_EQ(page->GetGiftList()->geometry(), QRect(255, 418, 259, 17));
-    SaveScreenshot(*page, "setup-bracelet-page");
+    SaveMovies(*page, "setup-bracelet-page");
 
     // The user picks the third Fairy, the third message and the second gift.
     world.recorder.sounds.clear();
@@ -116,7 +121,7 @@ TEST(SetupFlowTest, AFreshBraceletIsSetUpWithTheChosenFairyMessageAndGift) {
     page->GetGiftList()->setCurrentIndex(1);
     const auto messageId = page->GetMessageList()->currentData().toString().toStdString();
     const auto giftId = page->GetGiftList()->currentData().toString().toStdString();
-    SaveScreenshot(*page, "setup-bracelet-page-chosen");
+    SaveMovies(*page, "setup-bracelet-page-chosen");
 
     std::string moviePath;
     popups.Then(CGLMBraceletCongratsDlg::kDialogId, [&](Glm::SkinnedPopup& popup) {
@@ -125,7 +130,7 @@ TEST(SetupFlowTest, AFreshBraceletIsSetUpWithTheChosenFairyMessageAndGift) {
         PumpUntil([&] {
             return congrats.GetMovie().GetFlashWindow() && congrats.GetMovie().GetFlashWindow()->isVisible();
         });
-        SaveScreenshot(popup, "setup-congrats-bracelet");
+        FlowTest::SaveScreenshotWithMovies(popup, "setup-congrats-bracelet", {&congrats.GetMovie()});
         EXPECT_EQ(SetupWorld::Press(popup, 298, 364), CGLMBraceletCongratsDlg::kDoneId);
     });
     EXPECT_EQ(SetupWorld::Press(*page, 625, 219), CGLMBraceletMsgDlg::kNextId);
@@ -158,7 +163,7 @@ TEST(SetupFlowTest, AFreshBraceletIsSetUpWithTheChosenFairyMessageAndGift) {
     ASSERT_TRUE(PumpUntil([&] { return AllAvatarsReady(*page, 3); }, 60000));
     EXPECT_TRUE(HaloOn(page->GetAvatar(2)));
     EXPECT_FALSE(HaloOn(page->GetAvatar(0)));
-    SaveScreenshot(*page, "setup-bracelet-page-change");
+    SaveMovies(*page, "setup-bracelet-page-change");
     world.recorder.sounds.clear();
     EXPECT_EQ(SetupWorld::Press(*page, 21, 219), CGLMBraceletMsgDlg::kBackId);
     EXPECT_EQ(world.recorder.sounds, std::vector<std::string>{"PAGE_TURN_SOUND"});
@@ -225,7 +230,8 @@ TEST(SetupFlowTest, AJewelryBoxAndAGameAreSetUpWithTheirOwnTextsAndMovie) {
                 } else {
                     EXPECT_EQ(congrats.GetMovie().GetWindow(), nullptr);
                 }
-                SaveScreenshot(popup, std::string("setup-congrats-") + kind.kind);
+                FlowTest::SaveScreenshotWithMovies(popup, std::string("setup-congrats-") + kind.kind,
+                                                   {&congrats.GetMovie()});
                 world.recorder.sounds.clear();
                 EXPECT_EQ(SetupWorld::Press(popup, 521, 146), CGLMBraceletCongratsDlg::kCloseId);
                 EXPECT_EQ(world.recorder.sounds, std::vector<std::string>{"CLOSE_SOUND"});

@@ -10,9 +10,11 @@
 #include "webapi/WebApi.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QWebEnginePage>
 #include <memory>
@@ -188,6 +190,49 @@ QVariant RunMovieScript(Glm::FlashWindowView& view, const QString& script) {
     });
     PumpUntil([&] { return result->first; }, 5000);
     return result->second;
+}
+
+QImage SaveScreenshotWithMovies(QWidget& window, const std::string& name,
+                                const std::vector<Glm::FlashWindowView*>& movies) {
+    window.grab();
+    QImage picture = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&picture);
+    for (Glm::FlashWindowView* movie : movies) {
+        QWidget* view = movie->GetWindow();
+        if (view == nullptr) {
+            continue;
+        }
+        QImage shot;
+        PumpUntil(
+            [&] {
+                shot = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                const QColor corner = shot.pixelColor(0, 0);
+                return !shot.isNull() && ShareUnlike(shot, shot.rect(), corner) > 0.05;
+            },
+            10000);
+        const QPoint at = view->mapTo(&window, QPoint(0, 0));
+        painter.drawImage(at, shot);
+        // The controls stacked above the movie stay above it.
+        bool above = false;
+        for (QObject* object : window.children()) {
+            auto* control = qobject_cast<QWidget*>(object);
+            if (control == view) {
+                above = true;
+            } else if (above && control != nullptr && control->isVisible() &&
+                       control->geometry().intersects(view->geometry())) {
+                // Drawn into the picture itself: a transparent label keeps
+                // the movie beneath it.
+                control->render(&painter, control->pos(), QRegion(), QWidget::DrawChildren);
+            }
+        }
+    }
+    painter.end();
+    const char* buildDir = std::getenv("GLM_BUILD_DIR");
+    const QString directory = QString::fromLocal8Bit(buildDir != nullptr ? buildDir : ".") +
+                              QStringLiteral("/test-artifacts/screens");
+    QDir().mkpath(directory);
+    picture.save(directory + "/" + QString::fromStdString(name) + ".png");
+    return picture;
 }
 
 void ClickMovie(Glm::FlashWindowView& view) {

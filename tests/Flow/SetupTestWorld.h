@@ -89,6 +89,11 @@ public:
 /// Runs a script in the movie's page and returns its value (waits at most
 /// 5 s; an invalid value then).
 QVariant RunMovieScript(Glm::FlashWindowView& view, const QString& script);
+/// Saves a screenshot of window (as SaveScreenshot) with the movies drawn
+/// in: the web engine's pictures are not part of a widget's own grab. Waits
+/// (at most 10 s) until each movie shows more than its background.
+QImage SaveScreenshotWithMovies(QWidget& window, const std::string& name,
+                                const std::vector<Glm::FlashWindowView*>& movies);
 /// Presses and releases the left button on the movie, as a user would.
 void ClickMovie(Glm::FlashWindowView& view);
 
