@@ -314,17 +314,24 @@ void MainFrame::InstallScreenHandlers() {
             return 0;
         });
     }
-    // The set-up popups live as long as the frame's handlers.
-    const auto guarded = [this](std::uint32_t message, auto popup) {
-        SetHandler(message, [this, popup](const Message&) -> UI::LRESULT {
+    // The set-up popups, made at their first opening; they live as long as
+    // the frame's handlers.
+    const auto guarded = [this](std::uint32_t message, auto make) {
+        auto popup = std::make_shared<std::unique_ptr<SkinnedPopup>>();
+        SetHandler(message, [this, popup, make](const Message&) -> UI::LRESULT {
             if (GuardToyInUse()) {
-                OpenPopup(*popup);
+                if (!*popup) {
+                    *popup = make();
+                }
+                OpenPopup(**popup);
             }
             return 0;
         });
     };
-    guarded(UI::WM_GLM_SHOW_SETUP_CONFIRM, std::make_shared<CGLMSetupWarningDlg>(m_application, *this));
-    guarded(UI::WM_GLM_SHOW_SETUP_CONGRATS, std::make_shared<CGLMBraceletCongratsDlg>(m_application, *this));
+    guarded(UI::WM_GLM_SHOW_SETUP_CONFIRM,
+            [this] { return std::make_unique<CGLMSetupWarningDlg>(m_application, *this); });
+    guarded(UI::WM_GLM_SHOW_SETUP_CONGRATS,
+            [this] { return std::make_unique<CGLMBraceletCongratsDlg>(m_application, *this); });
     // Popups of later screens that need no toy check.
     for (const std::uint32_t message :
          {UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, UI::WM_GLM_SHOW_CHARM_CONGRATS,

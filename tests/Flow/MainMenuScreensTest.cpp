@@ -172,7 +172,8 @@ TEST_F(MainMenuTest, TasksPlayTheBubbleAndSendTheirMessages) {
         world.seen.clear();
         world.recorder.sounds.clear();
         EXPECT_EQ(ClickAt(*menu, position.x() + 20, position.y() + 20), id);
-        ASSERT_EQ(world.seen.size(), 1U);
+        // The frame may go on with messages of its own (create, then show).
+        ASSERT_FALSE(world.seen.empty());
         EXPECT_EQ(world.seen[0].id, message);
         EXPECT_EQ(world.seen[0].lParam, lParam);
         EXPECT_EQ(world.recorder.sounds, std::vector<std::string>{"CLICK_BUBBLE_SOUND"});
@@ -185,6 +186,7 @@ TEST_F(MainMenuTest, TasksPlayTheBubbleAndSendTheirMessages) {
     world.seen.clear();
     ClickAt(*menu, 321 + 20, 245 + 20);
     EXPECT_TRUE(world.seen.empty());
+    FlowTest::PopupDismisser dismisser(world.frame);
     EXPECT_EQ(ClickAt(*menu, 72 + 20, 245 + 20), D::kSetupBraceletId);
     ASSERT_EQ(world.seen.size(), 1U);
     EXPECT_EQ(world.seen[0].id, UI::WM_GLM_SHOW_SETUP_CONFIRM);
