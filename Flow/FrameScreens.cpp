@@ -1,20 +1,14 @@
 // The frame's screens: which message shows, creates or passes on to which
 // screen, the guarded popups and the end of every popup.
 
-#include "GLMButterflyWarningDlg.h"
+#include "GLMBraceletMsgDlg.h"
 #include "GLMCharmsCollectionDlg.h"
-#include "GLMCharmsCongratsDlg.h"
 #include "GLMCharmsUploadDlg.h"
+#include "GLMDeviceResetDlg.h"
 #include "GLMDevicesDlg.h"
-#include "GLMGlintsCompleteDlg.h"
-#include "GLMGlintsRedeemCongratsDlg.h"
-#include "GLMGlintsRedeemDlg.h"
-#include "GLMGlintsUploadCongratsDlg.h"
-#include "GLMGlintsUploadDlg.h"
-#include "GLMFriendshipAnswerDlg.h"
-#include "GLMFriendshipCongratsDlg.h"
-#include "GLMFriendshipLetterDlg.h"
 #include "GLMFriendshipUploadDlg.h"
+#include "GLMGlintsRedeemDlg.h"
+#include "GLMGlintsUploadDlg.h"
 #include "GLMLoginDlg.h"
 #include "GLMSignUpDlg.h"
 #include "GLMSplashDlg.h"
@@ -26,8 +20,6 @@
 #include "SkinnedPopup.h"
 #include "SkinnedScreen.h"
 #include "common/UI/Messages.h"
-
-#include <type_traits>
 
 namespace Glm {
 
@@ -100,6 +92,10 @@ std::unique_ptr<SkinnedScreen> MakeScreen(int dialogId, Glimmeries& application,
         return std::make_unique<GLMCharmsCollectionDlg>(application, frame);
     case ScreenId::kFriendshipUpload:
         return std::make_unique<CGLMFriendshipUploadDlg>(application, frame);
+    case ScreenId::kDeviceReset:
+        return std::make_unique<CGLMDeviceResetDlg>(application, frame);
+    case ScreenId::kBraceletSetup:
+        return std::make_unique<CGLMBraceletMsgDlg>(application, frame);
     default:
         return nullptr;
     }
@@ -320,106 +316,7 @@ void MainFrame::InstallScreenHandlers() {
     passOn(UI::WM_GLM_GLINT_REDEEM_NEXT, ScreenId::kGlintRedeem);
     passOn(UI::WM_GLM_MAIN_MENU_REFRESH, ScreenId::kMainMenu);
 
-    // The friendship letters work on a copy of the page's entry lParam.
-    const auto letter = [this]<class Popup>(std::uint32_t message, std::type_identity<Popup>) {
-        SetHandler(message, [this](const Message& received) -> UI::LRESULT {
-            if (!GuardToyInUse()) {
-                return 0;
-            }
-            auto* page = GetScreen<CGLMFriendshipUploadDlg>(ScreenId::kFriendshipUpload);
-            const FriendRecord* entry = page != nullptr ? page->GetEntry(received.lParam) : nullptr;
-            if (entry == nullptr) {
-                LogUnhandledOnce(MessageText(received.id, "no such friendship"));
-                return 0;
-            }
-            Popup popup(m_application, *this);
-            popup.SetEntry(*entry);
-            return OpenPopup(popup);
-        });
-    };
-    letter(UI::WM_GLM_SHOW_FRIENDSHIP_INVITE, std::type_identity<CGLMFriendshipLetterDlg>());
-    letter(UI::WM_GLM_SHOW_FRIENDSHIP_INVITE_2, std::type_identity<CGLMFriendshipLetterDlg>());
-    letter(UI::WM_GLM_SHOW_FRIENDSHIP_STATUS, std::type_identity<CGLMFriendshipAnswerDlg>());
-    SetHandler(UI::WM_GLM_SHOW_FRIENDSHIP_CONGRATS, [this](const Message& received) -> UI::LRESULT {
-        CGLMFriendshipCongratsDlg popup(m_application, *this);
-        popup.SetStatus(static_cast<std::int32_t>(received.lParam));
-        return OpenPopup(popup);
-    });
-
-    // Popups that need the toy in use; their classes plug in here.
-    for (const std::uint32_t message :
-         {UI::WM_GLM_SHOW_SETUP_CONFIRM, UI::WM_GLM_SHOW_SETUP_CONGRATS}) {
-        SetHandler(message, [this](const Message& received) -> UI::LRESULT {
-            if (GuardToyInUse()) {
-                LogUnhandledOnce(MessageText(received.id, "its popup is not available"));
-            }
-            return 0;
-        });
-    }
-    // The charm congratulation: the popup and its pictures exist for one run.
-    SetHandler(UI::WM_GLM_SHOW_CHARM_CONGRATS, [this](const UI::Message& received) -> UI::LRESULT {
-        CGLMCharmsCongratsDlg popup(m_application, *this);
-        if (auto* page = GetScreen<CGLMCharmsUploadDlg>(ScreenId::kCharmUpload)) {
-            popup.SetCharmPicture(page->GetSelectedCharmPopupImage());
-        }
-        popup.SetFairyId(received.lParam);
-        OpenPopup(popup);
-        return 0;
-    });
-    InstallPointPopups();
-}
-
-// The popups of the point screens, made for each opening.
-void MainFrame::InstallPointPopups() {
-    using UI::Message;
-    SetHandler(UI::WM_GLM_SHOW_GLINT_CONFIRM, [this](const Message& received) -> UI::LRESULT {
-        if (GuardToyInUse()) {
-            CGLMGlintsCompleteDlg popup(m_application, *this);
-            popup.SetFairyId(std::to_string(received.lParam));
-            OpenPopup(popup);
-        }
-        return 0;
-    });
-    SetHandler(UI::WM_GLM_SHOW_GLINT_UPLOAD_CONGRATS, [this](const Message& received) -> UI::LRESULT {
-        CGLMGlintsUploadCongratsDlg popup(m_application, *this);
-        popup.SetValues(std::to_string(received.lParam), static_cast<std::int32_t>(received.wParam));
-        OpenPopup(popup);
-        return 0;
-    });
-    // Both butterfly popups show the butterfly chosen on the redeem screen.
-    const auto chosenButterfly = [this](const Message& received) -> std::optional<ButterflyRecord> {
-        auto* redeem = GetScreen<CGLMGlintsRedeemDlg>(ScreenId::kGlintRedeem);
-        std::optional<ButterflyRecord> butterfly;
-        if (redeem != nullptr) {
-            butterfly = redeem->GetChosenButterfly();
-        }
-        if (!butterfly) {
-            LogUnhandledOnce(MessageText(received.id, "no butterfly is chosen"));
-        }
-        return butterfly;
-    };
-    SetHandler(UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS, [this, chosenButterfly](const Message& received) {
-        if (const std::optional<ButterflyRecord> butterfly = chosenButterfly(received)) {
-            CGLMGlintsRedeemCongratsDlg popup(m_application, *this);
-            popup.SetValues(std::to_string(received.lParam), *butterfly);
-            OpenPopup(popup);
-        }
-        return UI::LRESULT{0};
-    });
-    SetHandler(UI::WM_GLM_SHOW_REDEEM_WARNING, [this, chosenButterfly](const Message& received) {
-        if (const std::optional<ButterflyRecord> butterfly = chosenButterfly(received)) {
-            CGLMButterflyWarningDlg popup(m_application, *this);
-            popup.SetValues(static_cast<unsigned>(received.wParam), std::to_string(received.lParam),
-                            *butterfly);
-            OpenPopup(popup);
-            // A butterfly redeemed after the warning is celebrated as one
-            // redeemed straight away.
-            if (popup.IsRedeemed()) {
-                m_target.Send(UI::WM_GLM_SHOW_GLINT_REDEEM_CONGRATS, 0, received.lParam);
-            }
-        }
-        return UI::LRESULT{0};
-    });
+    InstallPopupHandlers();
 }
 
 } // namespace Glm

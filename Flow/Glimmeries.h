@@ -52,6 +52,12 @@ public:
         m_startupWorker->SetParameter(key, value);
     }
     const std::string& GetDataDirectory() const { return m_dataDirectory; }
+    /// The bracelet's friendship message and gift chosen on the bracelet
+    /// page, read by the set-up; 0 when nothing was chosen.
+    std::uint32_t GetMessageId() const { return m_messageId; }
+    std::uint32_t GetGiftId() const { return m_giftId; }
+    void SetMessageId(std::uint32_t messageId) { m_messageId = messageId; }
+    void SetGiftId(std::uint32_t giftId) { m_giftId = giftId; }
     Web::BrowserLauncher& GetBrowserLauncher() { return m_browserLauncher; }
     WebApi& GetWebApi() { return m_webApi; }
     /// The plugged toys whose memory was read on arrival.
@@ -125,6 +131,8 @@ private:
     bool m_toyDiscoveryRunning = false;
     ToyList m_toys;
     std::string m_dataDirectory;
+    std::uint32_t m_messageId = 0;
+    std::uint32_t m_giftId = 0;
     std::function<void(const std::string&)> m_soundHook;
     std::function<void(const std::string&, bool)> m_browserHook;
     PageReporter::Options m_reportOptions;

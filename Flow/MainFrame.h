@@ -117,7 +117,8 @@ protected:
 private:
     void InstallHandlers();
     void InstallScreenHandlers();
-    void InstallPointPopups();
+    /// The popups of the task screens (friendships, charms, points, set-up).
+    void InstallPopupHandlers();
     /// Sends 153 and returns false when the toy in use is gone.
     bool GuardToyInUse();
     /// Passes message on to the screen; logged once and 0 when the screen
@@ -155,6 +156,8 @@ private:
     std::unique_ptr<CGLMQuickPhraseDlg> m_quickPhrasePopup;
     std::unique_ptr<CGLMCongratsDlg> m_congratsPopup;
     std::unique_ptr<CGLMErrorDlg> m_errorPopup;
+    // Popups made at their first opening and kept, by their show message.
+    std::map<std::uint32_t, std::unique_ptr<SkinnedPopup>> m_keptPopups;
     bool m_errorPopupOpen = false;
     // Open popups, outermost first: each runs a modal loop nested in the
     // one before it.

@@ -73,6 +73,10 @@ constexpr std::uint32_t WM_GLM_MAIN_MENU_REFRESH = 1583;
 constexpr std::uint32_t WM_GLM_SHOW_CONGRATS = 1621;
 constexpr std::uint32_t WM_GLM_SHOW_ERROR = 1622;
 constexpr std::uint32_t WM_GLM_TRAY_COMMAND = 1625;
+// From the set-up screens' movies to their screen: an avatar clicked (lParam
+// the Fairy's id), the congratulation movie clicked.
+constexpr std::uint32_t WM_GLM_FAIRY_SELECTED = WM_USER + 550; // 1574
+constexpr std::uint32_t WM_GLM_SETUP_MOVIE = 1623;
 
 // Tray menu commands (menu 155).
 constexpr std::uintptr_t ID_TRAY_SHOW = 32774;

@@ -3,6 +3,7 @@
 // after it started, and a real double click on the devices list.
 
 #include "FrameWorld.h"
+#include "XServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,8 @@
 namespace {
 
 using FlowTest::PumpUntil;
+using FlowTest::XDoTool;
+using FlowTest::XServer;
 
 class AppProcessTest : public ::testing::Test {
 protected:
@@ -23,59 +26,9 @@ protected:
 };
 std::unique_ptr<FlowTest::DemoService> AppProcessTest::s_demo;
 
-/// An Xvfb server on the first free display from 90 on; stopped by the
-/// destructor.
-class XServer {
-public:
-    XServer() {
-        for (int display = 90; display < 140; ++display) {
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
-            if (QFile::exists(socket) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display))) {
-                continue;
-            }
-            m_process.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(display), "-screen", "0",
-                                                     "1280x1024x24", "-nolisten", "tcp"});
-            if (!m_process.waitForStarted(5000)) {
-                return;
-            }
-            if (PumpUntil([&] { return QFile::exists(socket) || m_process.state() != QProcess::Running; },
-                          10000) &&
-                m_process.state() == QProcess::Running) {
-                m_display = QStringLiteral(":%1").arg(display);
-                return;
-            }
-        }
-    }
-    ~XServer() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    XServer(const XServer&) = delete;
-    XServer& operator=(const XServer&) = delete;
-    const QString& Display() const { return m_display; }
-
-private:
-    QProcess m_process;
-    QString m_display;
-};
-
 std::string ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-/// Runs xdotool with arguments on display; its output.
-QString XDoTool(const QString& display, const QStringList& arguments) {
-    QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", display);
-    tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(15000);
-    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
 }
 
 TEST_F(AppProcessTest, TheBuiltAppListsAToyPluggedAfterStartAndADoubleClickChoosesIt) {

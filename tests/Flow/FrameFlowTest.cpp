@@ -71,8 +71,11 @@ TEST_F(FrameFlowTest, WithoutToysTheTwoActionsLeadToSignInWithTheirIds) {
 
     // With a no-toy action chosen, guarded popups find their toy.
     EXPECT_TRUE(world.frame.IsToyInUsePresent());
+    PopupScript popups(world.frame, true);
     world.frame.Target().Send(UI::WM_GLM_SHOW_SETUP_CONFIRM);
     EXPECT_TRUE(world.Errors().empty());
+    ASSERT_EQ(popups.Popups().size(), 1U);
+    EXPECT_EQ(popups.Popups()[0].dialogId, 153);
 }
 
 TEST_F(FrameFlowTest, AToyPluggedWhileSignInIsUpIsListedAndBringsTheAppForward) {

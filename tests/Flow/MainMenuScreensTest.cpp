@@ -188,6 +188,7 @@ TEST_F(MainMenuTest, TasksPlayTheBubbleAndSendTheirMessages) {
     world.seen.clear();
     ClickAt(*menu, 321 + 20, 245 + 20);
     EXPECT_TRUE(world.seen.empty());
+    FlowTest::PopupDismisser dismisser(world.frame);
     EXPECT_EQ(ClickAt(*menu, 72 + 20, 245 + 20), D::kSetupBraceletId);
     ASSERT_EQ(world.seen.size(), 1U);
     EXPECT_EQ(world.seen[0].id, UI::WM_GLM_SHOW_SETUP_CONFIRM);
