@@ -35,7 +35,7 @@ const std::string kHaloOff =
     "<invoke name=\"SetHalo\" returntype=\"xml\"><arguments><string>false</string></arguments></invoke>";
 
 QComboBox* AddList(QWidget& screen, int controlId, int y) {
-    auto* list = new QComboBox();
+    auto* list = new QComboBox(&screen);
     ThinUI::PlaceControl(list, &screen, controlId, kListX, y);
     list->setFixedSize(kListWidth, kListHeight);
     QFont font(QStringLiteral("arial"));

@@ -33,7 +33,7 @@ bool CGLMDeviceResetDlg::OnInitDialog() {
     AddButton("DEVICE_RESET_CANCEL_BUTTONS", 3, kCancelId, 267, 345);
     AddButton("DEVICE_RESET_NOW_BUTTONS", 3, kResetNowId, 382, 345);
 
-    m_code = new QLineEdit();
+    m_code = new QLineEdit(this);
     ThinUI::PlaceControl(m_code, this, kCodeId, kCodeX, kCodeY);
     m_code->setFixedSize(kCodeWidth, kCodeHeight);
     m_code->setFrame(false);

@@ -35,7 +35,7 @@ long LeadingNumber(const std::string& text) {
 }
 
 QLineEdit* AddEdit(QWidget& screen, int controlId, int x, int y, bool password) {
-    auto* edit = new QLineEdit();
+    auto* edit = new QLineEdit(&screen);
     ThinUI::PlaceControl(edit, &screen, controlId, x, y);
     edit->setFixedSize(99, 13);
     edit->setFrame(false);

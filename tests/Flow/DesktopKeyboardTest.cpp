@@ -96,6 +96,16 @@ void CheckTabCycle(QWidget& window, QWidget& page, const std::string& what) {
     const std::set<QWidget*> reachable = Reachable(page);
     EXPECT_EQ(std::set<QWidget*>(visited.begin(), visited.end()), reachable) << what;
     EXPECT_EQ(visited.size(), reachable.size()) << what << ": a control visited twice";
+    const auto inOrder = [&page](QWidget& before, QWidget& now) {
+        const QRect a = PlaceOn(page, before);
+        const QRect b = PlaceOn(page, now);
+        const int overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
+        const bool sameRow = overlap * 2 >= std::min(a.height(), b.height());
+        return sameRow ? b.left() > a.left() : b.top() > a.top();
+    };
+    // The cycle starts where the focus was put (a popup's main button), so
+    // reading order may wrap once, from the last control back to the first.
+    std::vector<std::string> breaks;
     for (std::size_t i = 0; i < visited.size(); ++i) {
         QWidget* control = visited[i];
         QAccessibleInterface* access = QAccessible::queryAccessibleInterface(control);
@@ -104,16 +114,16 @@ void CheckTabCycle(QWidget& window, QWidget& page, const std::string& what) {
         EXPECT_FALSE(name.trimmed().isEmpty())
             << what << ": a nameless control at " << Describe(page, *control).toStdString();
         EXPECT_NE(access->role(), QAccessible::Client) << what << ": " << name.toStdString();
-        if (i == 0) {
-            continue;
+        if (i > 0 && !inOrder(*visited[i - 1], *control)) {
+            breaks.push_back(Describe(page, *visited[i - 1]).toStdString() + " then " +
+                             Describe(page, *control).toStdString());
         }
-        const QRect before = PlaceOn(page, *visited[i - 1]);
-        const QRect now = PlaceOn(page, *control);
-        const int overlap = std::min(before.bottom(), now.bottom()) - std::max(before.top(), now.top()) + 1;
-        const bool sameRow = overlap * 2 >= std::min(before.height(), now.height());
-        const bool inOrder = sameRow ? now.left() > before.left() : now.top() > before.top();
-        EXPECT_TRUE(inOrder) << what << ": " << Describe(page, *visited[i - 1]).toStdString() << " then "
-                             << Describe(page, *control).toStdString();
+    }
+    if (breaks.size() == 1 && visited.size() > 1 && inOrder(*visited.back(), *visited.front())) {
+        breaks.clear();
+    }
+    for (const std::string& wrong : breaks) {
+        ADD_FAILURE() << what << ": out of reading order: " << wrong;
     }
 }
 
@@ -240,6 +250,7 @@ void PrintTo(const PopupWalk& walk, std::ostream* out) {
 std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Ending ending) {
     std::vector<PopupWalk> walks;
     std::set<Glm::SkinnedPopup*> handled;
+    Glm::SkinnedPopup* walking = nullptr;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         Glm::SkinnedPopup* popup = world.frame.GetOpenPopup();
@@ -247,6 +258,7 @@ std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Ending ending) {
             return;
         }
         handled.insert(popup);
+        walking = popup;
         QWidget& window = popup->isWindow() ? static_cast<QWidget&>(*popup) : world.frame;
         // The window system would make the opened popup active; offscreen
         // nothing does.
@@ -290,8 +302,20 @@ std::vector<PopupWalk> WalkPopups(FlowTest::FrameWorld& world, Ending ending) {
                            world.recorder.sounds.end());
         walks.push_back(walk);
         handled.erase(popup);
+        walking = nullptr;
     });
     timer.start(5);
+    // A main button that acts (an upload, a set-up) may open a further popup
+    // (an error) in its own modal loop while the walk's timer is still busy:
+    // such a popup is closed, it is not part of the walk.
+    QTimer nested;
+    QObject::connect(&nested, &QTimer::timeout, [&] {
+        Glm::SkinnedPopup* popup = world.frame.GetOpenPopup();
+        if (walking != nullptr && popup != nullptr && popup != walking && popup->isVisible()) {
+            popup->EndDialog(Glm::SkinnedPopup::kCancel);
+        }
+    });
+    nested.start(20);
     world.App().SetCurrentDevice(106);
     // Every popup message of the frame's table; those whose popup is not
     // built open nothing.

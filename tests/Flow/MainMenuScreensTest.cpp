@@ -170,7 +170,9 @@ TEST_F(MainMenuTest, TasksPlayTheBubbleAndSendTheirMessages) {
     for (const auto& [position, id, message, lParam] : tasks) {
         SCOPED_TRACE(id);
         // The frame decides what comes next (the task's screen, or an error
-        // popup): only the menu's own message is checked here.
+        // popup): only the menu's own message is checked here. A task screen
+        // reads the toy's real memory, so the state is set again each time.
+        world.SetToyState(Glm::kBraceletProduct, click, 120, false);
         Show(world.ToyId(Glm::kBraceletProduct));
         world.seen.clear();
         world.recorder.sounds.clear();
