@@ -26,17 +26,22 @@ CachedMovieVersionReader::CachedMovieVersionReader(MovieVersionReader& reader, s
 
 std::optional<std::string> CachedMovieVersionReader::ReadVersion(const std::string& moviePath) {
     const std::string identity = IdentityOf(moviePath);
+    if (identity.empty()) {
+        // A movie that is not there (not yet extracted on a first start)
+        // has no version; playing it would only log the engine's error.
+        return std::nullopt;
+    }
     {
         std::lock_guard lock(m_mutex);
         Load();
         const auto found = m_entries.find(moviePath);
-        if (!identity.empty() && found != m_entries.end() && found->second.identity == identity) {
+        if (found != m_entries.end() && found->second.identity == identity) {
             return found->second.version;
         }
     }
     std::optional<std::string> version = m_reader.ReadVersion(moviePath);
     // Only a file that did not change while it played is remembered.
-    if (version && !identity.empty() && IdentityOf(moviePath) == identity &&
+    if (version && IdentityOf(moviePath) == identity &&
         version->find_first_of("\r\n\t") == std::string::npos) {
         std::lock_guard lock(m_mutex);
         m_entries[moviePath] = Entry{identity, *version};

@@ -141,6 +141,10 @@ TEST(CachedMovieVersionReaderTest, PlaysAMovieOnlyWhenItsFileIsNewOrChanged) {
     EXPECT_EQ(restarted.ReadVersion(other), std::nullopt);
     EXPECT_EQ(restarted.ReadVersion(other), std::nullopt);
     EXPECT_EQ(player.calls, 4);
+
+    // A movie not extracted yet is not played at all.
+    EXPECT_EQ(restarted.ReadVersion(dir.Path() + "/notThere.swf"), std::nullopt);
+    EXPECT_EQ(player.calls, 4);
 }
 
 } // namespace
