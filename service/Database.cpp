@@ -91,9 +91,28 @@ Database::Database(const std::string& path) {
     }
     // The admin commands write while the service runs; wait for the other writer instead of failing.
     sqlite3_busy_timeout(m_database, 10000);
-    Execute("PRAGMA journal_mode=WAL");
-    Execute("PRAGMA synchronous=NORMAL");
-    Execute("PRAGMA foreign_keys=ON");
+    try {
+        // Two services starting together on a new file both switch it to
+        // WAL; SQLite refuses one of them at once instead of waiting (both
+        // would hold a shared lock and want an exclusive one), so that one
+        // asks again once the other has switched the file.
+        for (int attempt = 1;; ++attempt) {
+            try {
+                Execute("PRAGMA journal_mode=WAL");
+                break;
+            } catch (const DatabaseError&) {
+                if (attempt == 100 || sqlite3_errcode(m_database) != SQLITE_BUSY) {
+                    throw;
+                }
+                sqlite3_sleep(20);
+            }
+        }
+        Execute("PRAGMA synchronous=NORMAL");
+        Execute("PRAGMA foreign_keys=ON");
+    } catch (...) {
+        sqlite3_close(m_database);
+        throw;
+    }
 }
 
 Database::~Database() {
