@@ -76,28 +76,12 @@ DeviceListView::DeviceListView(QWidget* parent) : QListWidget(parent) {
     setViewMode(QListView::IconMode);
     setFlow(QListView::LeftToRight);
     setWrapping(false);
-    setMovement(QListView::Static);
-    setResizeMode(QListView::Fixed);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    SetUpSkinList(*this);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setIconSize(QSize(CGLMDevicesDlg::kPictureSize, CGLMDevicesDlg::kPictureSize));
     // One and a half item widths from one item to the next, on one row.
     setGridSize(QSize(CGLMDevicesDlg::kItemWidth * 3 / 2, CGLMDevicesDlg::kListHeight - 10));
     setWordWrap(true);
-    setFrameShape(QFrame::NoFrame);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(false);
-    // No background behind the items or their texts: the skin shows through.
-    const QColor text = ThinUI::ToQColor(0xA05EA1);
-    setStyleSheet(
-        QStringLiteral("QListWidget { background: transparent; border: none; color: %1; }").arg(text.name()));
-    viewport()->setAutoFillBackground(false);
-    QFont font(QStringLiteral("arial"));
-    font.setBold(true);
-    font.setPixelSize(14);
-    setFont(font);
 }
 
 QRect DeviceListView::ItemRect(int index) const {

@@ -2,6 +2,7 @@
 
 #include "Glimmeries.h"
 #include "MainFrame.h"
+#include "ScreenLabels.h"
 #include "ThinUI/Colors.h"
 #include "ThinUI/Controls.h"
 #include "ThinUI/ResourceImage.h"
@@ -86,27 +87,11 @@ std::int32_t RemoveFromBracelet(Glimmeries& application, std::uint32_t clickId) 
 FriendshipListView::FriendshipListView(QWidget* parent) : QListWidget(parent) {
     setViewMode(QListView::ListMode);
     setFlow(QListView::TopToBottom);
-    setMovement(QListView::Static);
-    setResizeMode(QListView::Fixed);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    SetUpSkinList(*this);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setIconSize(QSize(CGLMFriendshipUploadDlg::kIconSize, CGLMFriendshipUploadDlg::kIconSize));
     setUniformItemSizes(true);
-    setFrameShape(QFrame::NoFrame);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(false);
     setTextElideMode(Qt::ElideNone);
-    // No background behind the rows or their texts: the skin shows through.
-    const QColor text = ThinUI::ToQColor(0xA05EA1);
-    setStyleSheet(
-        QStringLiteral("QListWidget { background: transparent; border: none; color: %1; }").arg(text.name()));
-    viewport()->setAutoFillBackground(false);
-    QFont font(QStringLiteral("arial"));
-    font.setBold(true);
-    font.setPixelSize(14);
-    setFont(font);
 }
 
 QRect FriendshipListView::ItemRect(int index) const {

@@ -2,6 +2,9 @@
 
 #include "Glimmeries.h"
 
+#include <QFont>
+#include <QListWidget>
+
 namespace Glm {
 
 ThinUI::TextLabel* AddPageLabel(QWidget& screen, int controlId, int x, int y, ThinUI::ColorRef color,
@@ -28,6 +31,26 @@ std::string BreakIntoTwoLines(std::string text) {
         text[space] = '\n';
     }
     return text;
+}
+
+void SetUpSkinList(QListWidget& list) {
+    list.setMovement(QListView::Static);
+    list.setResizeMode(QListView::Fixed);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.setFrameShape(QFrame::NoFrame);
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.setDragEnabled(false);
+    // No background behind the items or their texts: the skin shows through.
+    const QColor text = ThinUI::ToQColor(kPageTextColor);
+    list.setStyleSheet(
+        QStringLiteral("QListWidget { background: transparent; border: none; color: %1; }").arg(text.name()));
+    list.viewport()->setAutoFillBackground(false);
+    QFont font(QStringLiteral("arial"));
+    font.setBold(true);
+    font.setPixelSize(14);
+    list.setFont(font);
 }
 
 } // namespace Glm

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class QListWidget;
+
 namespace Glm {
 
 class Glimmeries;
@@ -22,6 +24,10 @@ constexpr int kVersionY = 47;
 /// a string id it shows that string-table text.
 ThinUI::TextLabel* AddPageLabel(QWidget& screen, int controlId, int x, int y, ThinUI::ColorRef color,
                                 int height, unsigned stringId = 0);
+/// What the screens' lists share: fixed items chosen one at a time, scrolled
+/// by the screen's own arrows, the skin showing through behind bold purple
+/// text, nothing to edit or drag.
+void SetUpSkinList(QListWidget& list);
 /// The last space at or before the middle of text becomes a line break (a
 /// charm's name, a friend's greeting); a text without one stays as it is.
 std::string BreakIntoTwoLines(std::string text);
